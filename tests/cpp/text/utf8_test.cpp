@@ -1,0 +1,50 @@
+#include "text/utf8.hpp"
+
+#include <gtest/gtest.h>
+
+namespace orvel::text {
+namespace {
+
+struct InvalidCase {
+  std::string bytes;
+  std::string message;
+};
+
+TEST(Utf8Validation, ReportsMaximalSubpartOrIncompleteEnd) {
+  const InvalidCase cases[] = {
+      {"ab\x80", "invalid utf-8 sequence of 1 bytes from index 2"},
+      {"\xC0\xAF", "invalid utf-8 sequence of 1 bytes from index 0"},       // overlong lead
+      {"\xE0\x80\x80", "invalid utf-8 sequence of 1 bytes from index 0"},   // overlong second byte
+      {"\xED\xA0\x80", "invalid utf-8 sequence of 1 bytes from index 0"},   // surrogate
+      {"\xF4\x90\x80\x80", "invalid utf-8 sequence of 1 bytes from index 0"},  // above U+10FFFF
+      {"x\xE3\x81z", "invalid utf-8 sequence of 2 bytes from index 1"},
+      {"\xF0\x9F\x98z", "invalid utf-8 sequence of 3 bytes from index 0"},
+      {"\xFE", "invalid utf-8 sequence of 1 bytes from index 0"},
+      {"\xE3\x81", "incomplete utf-8 byte sequence from index 0"},
+      {"ok\xF0\x9F\x98", "incomplete utf-8 byte sequence from index 2"},
+      {"\xE0", "incomplete utf-8 byte sequence from index 0"},
+      {"\xE0\x80", "invalid utf-8 sequence of 1 bytes from index 0"},  // 0x80 can never follow E0
+  };
+  for (const auto& c : cases) {
+    auto r = validate_utf8(c.bytes);
+    ASSERT_FALSE(r.has_value()) << c.message;
+    EXPECT_EQ(r.error().message(), c.message);
+  }
+}
+
+TEST(Utf8Validation, AcceptsValidText) {
+  for (std::string_view s : {"", "abc", "東京", "\xF0\x9F\x98\x80", "\xEF\xBF\xBF", "\xF4\x8F\xBF\xBF"}) {
+    EXPECT_TRUE(validate_utf8(s).has_value()) << s;
+  }
+}
+
+TEST(Utf8Codec, RoundTripsScalars) {
+  const std::u32string scalars = {U'a', U'\u00e9', U'\u6771', U'\U0001F600', U'e', U'\u0301'};
+  const std::string bytes = encode_utf8(scalars);
+  const auto decoded = decode_utf8(bytes);
+  EXPECT_EQ(decoded, scalars);
+  EXPECT_EQ(count_scalars(bytes), scalars.size());
+}
+
+}  // namespace
+}  // namespace orvel::text
