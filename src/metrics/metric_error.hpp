@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/lattice_distance.hpp"
+#include "core/distance_error.hpp"
 
 namespace orvel {
 
