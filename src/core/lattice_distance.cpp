@@ -17,12 +17,16 @@ std::uint64_t widen(std::uint32_t cost) { return cost == kUnreached ? UNREACHED_
 
 }  // namespace
 
-std::expected<void, DistanceError> check_distance_cells(const Lattice& left, const Lattice& right) {
+std::expected<void, DistanceError> check_distance_cells(std::uint64_t left_nodes, std::uint64_t right_nodes) {
   std::uint64_t cells = 0;
-  if (__builtin_mul_overflow(left.node_count(), right.node_count(), &cells) || cells > MAX_DISTANCE_CELLS) {
-    return std::unexpected(DistanceError{.left_nodes = left.node_count(), .right_nodes = right.node_count()});
+  if (__builtin_mul_overflow(left_nodes, right_nodes, &cells) || cells > MAX_DISTANCE_CELLS) {
+    return std::unexpected(DistanceError{.left_nodes = left_nodes, .right_nodes = right_nodes});
   }
   return {};
+}
+
+std::expected<void, DistanceError> check_distance_cells(const Lattice& left, const Lattice& right) {
+  return check_distance_cells(left.node_count(), right.node_count());
 }
 
 template <bool Damerau>

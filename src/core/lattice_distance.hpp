@@ -28,6 +28,7 @@ namespace orvel {
 inline constexpr std::uint64_t UNREACHED_COST = (std::uint64_t{1} << 62) - 1;
 
 // Checks the cell limit: L x R, overflow included.
+std::expected<void, DistanceError> check_distance_cells(std::uint64_t left_nodes, std::uint64_t right_nodes);
 std::expected<void, DistanceError> check_distance_cells(const Lattice& left, const Lattice& right);
 
 // Scratch buffers for lattice distances, owned by the caller and lent to one

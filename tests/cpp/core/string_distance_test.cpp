@@ -1,0 +1,138 @@
+#include "core/string_distance.hpp"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <random>
+#include <string>
+
+#include "reference.hpp"
+#include "text/utf8.hpp"
+
+namespace orvel {
+namespace {
+
+constexpr std::uint64_t kMax = std::numeric_limits<std::uint64_t>::max();
+
+reference::Seq seq(std::u32string_view s) { return {s.begin(), s.end()}; }
+
+TEST(TrimCommonAffixesTest, Cases) {
+  struct Case {
+    std::u32string a, b, a_mid, b_mid;
+  };
+  const Case cases[] = {
+      {U"", U"", U"", U""},
+      {U"abc", U"abc", U"", U""},
+      {U"flaw", U"lawn", U"flaw", U"lawn"},
+      {U"abcdef", U"abXdef", U"c", U"X"},
+      // The prefix takes "aa"; the suffix never reaches into it.
+      {U"aaa", U"aa", U"a", U""},
+      {U"abab", U"ab", U"ab", U""},
+      {U"xabcx", U"xbx", U"abc", U"b"},
+  };
+  for (const auto& c : cases) {
+    const auto [a_mid, b_mid] = trim_common_affixes(c.a, c.b);
+    EXPECT_EQ(std::u32string(a_mid), c.a_mid);
+    EXPECT_EQ(std::u32string(b_mid), c.b_mid);
+  }
+}
+
+TEST(StringDistanceTest, KnownPairs) {
+  struct Case {
+    std::string a, b;
+    std::uint64_t levenshtein, damerau;
+  };
+  const Case cases[] = {
+      {"", "", 0, 0},
+      {"", "abc", 3, 3},
+      {"abc", "", 3, 3},
+      {"abc", "abc", 0, 0},
+      {"flaw", "lawn", 2, 2},
+      {"abcdef", "abXdef", 1, 1},
+      {"aaa", "aa", 1, 1},
+      {"ab", "ba", 2, 1},
+      {"abc", "ca", 3, 3},
+      {"kitten", "sitting", 3, 3},
+      // Scalar values, not bytes: é is one symbol, e + U+0301 two.
+      {"\u00e9", "e", 1, 1},
+      {"e\u0301", "\u00e9", 2, 2},
+      {"\u304b\u306a", "\u306a\u304b", 2, 1},
+  };
+  StringDistanceWorkspace ws;
+  for (const auto& c : cases) {
+    const std::u32string a = text::decode_utf8(c.a), b = text::decode_utf8(c.b);
+    EXPECT_EQ(ws.levenshtein(a, b), c.levenshtein) << c.a << "/" << c.b;
+    EXPECT_EQ(ws.damerau_levenshtein(a, b), c.damerau) << c.a << "/" << c.b;
+    EXPECT_EQ(levenshtein_str(c.a, c.b), c.levenshtein);
+    EXPECT_EQ(*try_damerau_levenshtein_str(c.a, c.b), c.damerau);
+    for (std::uint64_t k = 0; k <= c.levenshtein + 1; ++k) {
+      const auto lev = c.levenshtein <= k ? std::optional(c.levenshtein) : std::nullopt;
+      const auto dam = c.damerau <= k ? std::optional(c.damerau) : std::nullopt;
+      EXPECT_EQ(ws.levenshtein_with_cutoff(a, b, k), lev) << c.a << "/" << c.b << " k=" << k;
+      EXPECT_EQ(ws.damerau_levenshtein_with_cutoff(a, b, k), dam) << c.a << "/" << c.b << " k=" << k;
+      EXPECT_EQ(levenshtein_str_with_cutoff(c.a, c.b, k), lev);
+      EXPECT_EQ(*try_damerau_levenshtein_str_with_cutoff(c.a, c.b, k), dam);
+    }
+    EXPECT_EQ(ws.levenshtein_with_cutoff(a, b, kMax), std::optional(c.levenshtein));
+    EXPECT_EQ(ws.damerau_levenshtein_with_cutoff(a, b, kMax), std::optional(c.damerau));
+  }
+}
+
+TEST(StringDistanceTest, CutoffGivesUpOnLengthDifference) {
+  StringDistanceWorkspace ws;
+  EXPECT_EQ(ws.levenshtein_with_cutoff(U"abc", U"abcdef", 2), std::nullopt);
+  EXPECT_EQ(ws.levenshtein_with_cutoff(U"abc", U"abcdef", 3), std::optional<std::uint64_t>(3));
+  EXPECT_EQ(ws.damerau_levenshtein_with_cutoff(U"", U"ab", 1), std::nullopt);
+  EXPECT_EQ(ws.damerau_levenshtein_with_cutoff(U"", U"ab", 2), std::optional<std::uint64_t>(2));
+}
+
+// Random pairs over small alphabets (many shared affixes and swaps), of
+// lengths around the 64-character word boundary of the bit-parallel
+// kernels, against the full-table references, through one shared workspace.
+TEST(StringDistanceTest, MatchesReferenceOnRandomPairs) {
+  std::mt19937_64 rng(31337);
+  StringDistanceWorkspace ws;
+  const std::size_t max_lengths[] = {6, 20, 70, 140};
+  for (int round = 0; round < 1200; ++round) {
+    const std::size_t max_len = max_lengths[round % 4];
+    const std::uint32_t alphabet = 2 + round % 5;
+    auto make = [&] {
+      std::u32string s(std::uniform_int_distribution<std::size_t>(0, max_len)(rng), U'a');
+      for (auto& ch : s) ch = U'a' + std::uniform_int_distribution<std::uint32_t>(0, alphabet - 1)(rng);
+      // Sometimes a character far outside ASCII.
+      if (!s.empty() && round % 7 == 0) s[s.size() / 2] = U'\U0001F600';
+      return s;
+    };
+    std::u32string a = make(), b = make();
+    if (round % 3 == 0) b = a.substr(0, a.size() / 3) + b + a.substr(a.size() / 2);  // shared affixes
+    const std::uint64_t lev = reference::levenshtein(seq(a), seq(b));
+    const std::uint64_t dam = reference::osa(seq(a), seq(b));
+    ASSERT_EQ(ws.levenshtein(a, b), lev) << "round " << round;
+    ASSERT_EQ(ws.damerau_levenshtein(a, b), dam) << "round " << round;
+    for (std::uint64_t k : {std::uint64_t{0}, lev / 2, lev > 0 ? lev - 1 : 0, lev, lev + 1, dam, kMax}) {
+      ASSERT_EQ(ws.levenshtein_with_cutoff(a, b, k), lev <= k ? std::optional(lev) : std::nullopt)
+          << "round " << round << " k=" << k;
+      ASSERT_EQ(ws.damerau_levenshtein_with_cutoff(a, b, k), dam <= k ? std::optional(dam) : std::nullopt)
+          << "round " << round << " k=" << k;
+    }
+  }
+}
+
+TEST(NormalizedSimilarityTest, FromDistance) {
+  struct Case {
+    std::uint64_t distance, left, right;
+    double similarity;
+  };
+  const Case cases[] = {
+      {0, 0, 0, 1.0}, {1, 4, 2, 0.75}, {5, 3, 2, 0.0}, {0, 3, 3, 1.0}, {3, 3, 0, 0.0}, {1, 3, 3, 1.0 - 1.0 / 3.0},
+      // A lattice distance can be UNREACHED_COST-sized: clamped to 0.
+      {kMax, 1, 1, 0.0},
+  };
+  for (const auto& c : cases) {
+    EXPECT_DOUBLE_EQ(normalized_similarity_from_distance(c.distance, c.left, c.right), c.similarity)
+        << c.distance << " " << c.left << " " << c.right;
+  }
+}
+
+}  // namespace
+}  // namespace orvel
