@@ -42,7 +42,7 @@ struct BoundedReadError {
 };
 
 // File metadata with symbolic links followed; its failure is an IoError.
-std::expected<std::uint64_t, IoError> file_size(const std::filesystem::path& path);
+std::expected<std::uint64_t, IoError> file_size_following_links(const std::filesystem::path& path);
 
 // Reads a whole regular file of at most `max_bytes` bytes: the metadata must
 // name a regular file whose size is within the cap, and the read itself is
