@@ -1,0 +1,124 @@
+#include "ja/romaji_expansion.hpp"
+
+#include <algorithm>
+#include <limits>
+
+#include "ja/romaji_steps.hpp"
+#include "ja/romaji_table.hpp"
+#include "text/unicode.hpp"
+#include "text/utf8.hpp"
+
+namespace orvel::ja {
+
+namespace {
+
+constexpr std::uint64_t kSaturated = std::numeric_limits<std::uint64_t>::max();
+
+std::uint64_t saturating_add(std::uint64_t a, std::uint64_t b) { return b > kSaturated - a ? kSaturated : a + b; }
+
+struct Partial {
+  std::string text;
+  std::uint64_t chars = 0;
+};
+
+// Builds one stage's list while counting its characters against the limit.
+class Stage {
+ public:
+  Stage(std::uint64_t max_symbols, std::size_t reserve) : max_symbols_(max_symbols) { list_.reserve(reserve); }
+
+  std::expected<void, JaLatticeError> append(const Partial& path, std::string_view alternative,
+                                             std::uint64_t alternative_chars) {
+    total_ = saturating_add(total_, saturating_add(path.chars, alternative_chars));
+    if (total_ > max_symbols_) {
+      return std::unexpected(
+          JaLatticeError::expansion_limit(ExpansionLimitKind::ExpandedSymbols, total_, max_symbols_));
+    }
+    Partial next{path.text, path.chars + alternative_chars};
+    next.text += alternative;
+    list_.push_back(std::move(next));
+    return {};
+  }
+  std::size_t size() const { return list_.size(); }
+  std::vector<Partial> take() { return std::move(list_); }
+
+ private:
+  std::uint64_t max_symbols_;
+  std::uint64_t total_ = 0;
+  std::vector<Partial> list_;
+};
+
+}  // namespace
+
+std::expected<std::vector<std::string>, JaLatticeError> romaji_paths_from_units(std::span<const Unit> units,
+                                                                                std::uint64_t max_paths,
+                                                                                std::uint64_t max_symbols) {
+  auto steps = romaji_steps_from_units(units);
+  if (!steps) return std::unexpected(std::move(steps.error()));
+  std::vector<Partial> paths(1);
+  for (const RomajiStep& step : *steps) {
+    if (step.kind == RomajiStep::Kind::Variants) {
+      const std::uint64_t p = paths.size();
+      const std::uint64_t m = step.variants.size();
+      const std::uint64_t product = m != 0 && p > kSaturated / m ? kSaturated : p * m;
+      if (product > max_paths) {
+        return std::unexpected(JaLatticeError::expansion_limit(ExpansionLimitKind::ExpandedPaths, product, max_paths));
+      }
+      std::vector<std::uint64_t> variant_chars;
+      variant_chars.reserve(step.variants.size());
+      for (const std::string& v : step.variants) variant_chars.push_back(text::count_scalars(v));
+      Stage stage(max_symbols, static_cast<std::size_t>(std::min<std::uint64_t>(product, 1u << 16)));
+      for (const Partial& path : paths) {
+        for (std::size_t k = 0; k < step.variants.size(); ++k) {
+          if (auto ok = stage.append(path, step.variants[k], variant_chars[k]); !ok) {
+            return std::unexpected(std::move(ok.error()));
+          }
+        }
+      }
+      paths = stage.take();
+    } else {
+      Stage stage(max_symbols, paths.size());
+      for (const Partial& path : paths) {
+        for (std::string_view alternative : long_vowel_alternatives(last_vowel(path.text))) {
+          if (stage.size() >= max_paths) {
+            return std::unexpected(JaLatticeError::expansion_limit(ExpansionLimitKind::ExpandedPaths,
+                                                                   saturating_add(stage.size(), 1), max_paths));
+          }
+          if (auto ok = stage.append(path, alternative, 1); !ok) return std::unexpected(std::move(ok.error()));
+        }
+      }
+      paths = stage.take();
+    }
+  }
+  std::vector<std::string> result;
+  result.reserve(paths.size());
+  for (Partial& path : paths) result.push_back(std::move(path.text));
+  return result;
+}
+
+std::expected<std::vector<std::string>, JaLatticeError> romaji_paths_with_limits(std::string_view text,
+                                                                                 const RomajiExpansionLimits& limits) {
+  const std::uint64_t chars = text::count_scalars(text);
+  if (chars > limits.max_input_chars) {
+    return std::unexpected(
+        JaLatticeError::expansion_limit(ExpansionLimitKind::InputCharacters, chars, limits.max_input_chars));
+  }
+  auto units = segment(text, RomajiSegmentMode::Direct);
+  if (!units) return std::unexpected(std::move(units.error()));
+  return romaji_paths_from_units(*units, limits.max_paths, limits.max_symbols);
+}
+
+bool can_build_direct_romaji_path(std::string_view text) {
+  auto units = segment(text, RomajiSegmentMode::Direct);
+  return units && validate_romaji_units(*units).has_value();
+}
+
+bool is_directly_readable_char(char32_t c) {
+  if (c < 0x80 || text::is_white_space(c) || is_direct_punctuation(c)) return true;
+  const char32_t folded = fold_katakana(c);
+  if (!is_kana_unit_char(folded)) return false;
+  std::string kana;
+  text::append_utf8(kana, folded);
+  return RomajiVariantTable::has_row(kana);
+}
+
+}  // namespace orvel::ja
