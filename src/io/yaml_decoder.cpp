@@ -1,0 +1,266 @@
+#include "io/yaml_decoder.hpp"
+
+#include <fmt/format.h>
+
+#include <vector>
+
+#include "common/fatal_error.hpp"
+#include "io/yaml_scalar.hpp"
+
+namespace orvel::io::yaml {
+namespace {
+
+// Following more aliases than this many per event of the document fails.
+constexpr std::uint64_t kAliasesPerEvent = 100;
+
+std::string describe(const Event& e) {
+  switch (e.type) {
+    case EventType::SequenceStart: return "sequence";
+    case EventType::MappingStart: return "map";
+    case EventType::Scalar: return e.plain ? describe_plain_scalar(e.value) : describe_string(e.value);
+    default: return "unit value";
+  }
+}
+
+bool is_empty_plain(const Event& e) { return e.type == EventType::Scalar && e.plain && e.value.empty(); }
+
+bool is_null_plain(const Event& e) { return is_empty_plain(e) || (e.type == EventType::Scalar && e.plain && is_null_word(e.value)); }
+
+}  // namespace
+
+std::string Path::to_string() const {
+  switch (kind) {
+    case Kind::Root: return ".";
+    case Kind::Key:
+      if (parent->kind == Kind::Root) return std::string(key);
+      return parent->to_string() + "." + std::string(key);
+    case Kind::Index: return fmt::format("{}[{}]", parent->to_string(), index);
+  }
+  return ".";
+}
+
+std::expected<const Event*, YamlError> Decoder::peek() const {
+  if (pos_ < document_.events.size()) return &document_.events[pos_];
+  // The collection stopped early: the error that stopped it is the result.
+  if (document_.error) return std::unexpected(*document_.error);
+  fail_fatal("balanced YAML document events", fmt::format("EndOfEvents {{ pos: {} }}", pos_));
+}
+
+std::expected<const Event*, YamlError> Decoder::next() {
+  auto e = peek();
+  if (e) ++pos_;
+  return e;
+}
+
+std::expected<std::size_t, YamlError> Decoder::jump(const Event& alias) {
+  if (++jumps_ > document_.events.size() * kAliasesPerEvent) {
+    return std::unexpected(YamlError::repetition_limit_exceeded());
+  }
+  const std::size_t resume = pos_;
+  pos_ = alias.target;
+  return resume;
+}
+
+template <class Decode>
+Status Decoder::via_alias(const Event& alias, Decode decode) {
+  // The anchored node is decoded in place of the alias; the cursor then
+  // continues after the alias.
+  auto resume = jump(alias);
+  if (!resume) return std::unexpected(resume.error());
+  auto status = decode();
+  pos_ = *resume;
+  return status;
+}
+
+Status Decoder::text(const Path& path, std::string& out) {
+  auto e = next();
+  if (!e) return std::unexpected(e.error());
+  if ((*e)->type == EventType::Alias) return via_alias(**e, [&] { return text(path, out); });
+  if ((*e)->type != EventType::Scalar) {
+    return std::unexpected(YamlError::invalid_type(path.to_string(), (*e)->mark, describe(**e), "a string"));
+  }
+  out = (*e)->value;
+  return {};
+}
+
+Status Decoder::unsigned_number(const Path& path, std::uint64_t& out, std::string_view expected) {
+  auto e = next();
+  if (!e) return std::unexpected(e.error());
+  if ((*e)->type == EventType::Alias) return via_alias(**e, [&] { return unsigned_number(path, out, expected); });
+  const Event& ev = **e;
+  if (ev.type == EventType::Scalar && ev.plain) {
+    if (auto value = parse_unsigned_integer(ev.value)) {
+      out = *value;
+      return {};
+    }
+  }
+  return std::unexpected(YamlError::invalid_type(path.to_string(), ev.mark, describe(ev), std::string(expected)));
+}
+
+Status Decoder::u32(const Path& path, std::uint32_t& out) {
+  const std::size_t start = pos_;
+  std::uint64_t value = 0;
+  if (auto status = unsigned_number(path, value, "u32"); !status) return status;
+  if (value > UINT32_MAX) {
+    // The mark is the number's own node, behind any alias.
+    const Event* ev = &document_.events[start];
+    if (ev->type == EventType::Alias) ev = &document_.events[ev->target];
+    return std::unexpected(
+        YamlError::invalid_value(path.to_string(), ev->mark, fmt::format("integer `{}`", value), "u32"));
+  }
+  out = static_cast<std::uint32_t>(value);
+  return {};
+}
+
+Status Decoder::usize(const Path& path, std::uint64_t& out) { return unsigned_number(path, out, "usize"); }
+
+Status Decoder::boolean(const Path& path, bool& out) {
+  auto e = next();
+  if (!e) return std::unexpected(e.error());
+  if ((*e)->type == EventType::Alias) return via_alias(**e, [&] { return boolean(path, out); });
+  const Event& ev = **e;
+  if (ev.type == EventType::Scalar && ev.plain) {
+    if (auto value = parse_bool_word(ev.value)) {
+      out = *value;
+      return {};
+    }
+  }
+  return std::unexpected(YamlError::invalid_type(path.to_string(), ev.mark, describe(ev), "a boolean"));
+}
+
+Status Decoder::optional_text(const Path& path, std::optional<std::string>& out) {
+  auto e = peek();
+  if (!e) return std::unexpected(e.error());
+  if ((*e)->type == EventType::Alias) {
+    ++pos_;
+    return via_alias(**e, [&] { return optional_text(path, out); });
+  }
+  if (is_null_plain(**e)) {
+    ++pos_;
+    out.reset();
+    return {};
+  }
+  std::string value;
+  if (auto status = text(path, value); !status) return status;
+  out = std::move(value);
+  return {};
+}
+
+Status Decoder::optional_usize(const Path& path, std::optional<std::uint64_t>& out) {
+  auto e = peek();
+  if (!e) return std::unexpected(e.error());
+  if ((*e)->type == EventType::Alias) {
+    ++pos_;
+    return via_alias(**e, [&] { return optional_usize(path, out); });
+  }
+  if (is_null_plain(**e)) {
+    ++pos_;
+    out.reset();
+    return {};
+  }
+  std::uint64_t value = 0;
+  if (auto status = usize(path, value); !status) return status;
+  out = value;
+  return {};
+}
+
+Status Decoder::list(const Path& path, Status (*item)(Decoder&, const Path&, void*), void* list) {
+  auto e = next();
+  if (!e) return std::unexpected(e.error());
+  if ((*e)->type == EventType::Alias) return via_alias(**e, [&] { return this->list(path, item, list); });
+  const Event& ev = **e;
+  if (is_empty_plain(ev)) return {};
+  if (ev.type != EventType::SequenceStart) {
+    return std::unexpected(YamlError::invalid_type(path.to_string(), ev.mark, describe(ev), "a sequence"));
+  }
+  for (std::size_t i = 0;; ++i) {
+    auto p = peek();
+    if (!p) return std::unexpected(p.error());
+    if ((*p)->type == EventType::SequenceEnd) {
+      ++pos_;
+      return {};
+    }
+    const Path item_path = path.with_index(i);
+    if (auto status = item(*this, item_path, list); !status) return status;
+  }
+}
+
+Status Decoder::skip_value() {
+  // Nothing inside an ignored value is decoded and its aliases are not
+  // followed; only the nesting is tracked.
+  std::size_t depth = 0;
+  do {
+    auto e = next();
+    if (!e) return std::unexpected(e.error());
+    switch ((*e)->type) {
+      case EventType::SequenceStart:
+      case EventType::MappingStart: ++depth; break;
+      case EventType::SequenceEnd:
+      case EventType::MappingEnd: --depth; break;
+      default: break;
+    }
+  } while (depth != 0);
+  return {};
+}
+
+Status Decoder::record(const Path& path, const RecordSpec& spec, void* record) {
+  auto e = next();
+  if (!e) return std::unexpected(e.error());
+  if ((*e)->type == EventType::Alias) return via_alias(**e, [&] { return this->record(path, spec, record); });
+  const Event& start = **e;
+  const bool empty = start.type == EventType::Void || is_empty_plain(start);
+  if (!empty && start.type != EventType::MappingStart) {
+    return std::unexpected(
+        YamlError::invalid_type(path.to_string(), start.mark, describe(start), fmt::format("struct {}", spec.name)));
+  }
+  std::vector<bool> met(spec.fields.size(), false);
+  while (!empty) {
+    auto k = next();
+    if (!k) return std::unexpected(k.error());
+    if ((*k)->type == EventType::MappingEnd) break;
+    // The key, behind an alias if need be, must be a scalar.
+    const Event* key = *k;
+    if (key->type == EventType::Alias) {
+      auto resume = jump(*key);
+      if (!resume) return std::unexpected(resume.error());
+      key = &document_.events[pos_];
+      pos_ = *resume;
+    }
+    if (key->type != EventType::Scalar) {
+      return std::unexpected(
+          YamlError::invalid_type(path.to_string(), key->mark, describe(*key), "field identifier"));
+    }
+    std::size_t index = 0;
+    while (index < spec.fields.size() && spec.fields[index].key != key->value) ++index;
+    if (index == spec.fields.size()) {
+      if (auto status = skip_value(); !status) return status;
+      continue;
+    }
+    if (met[index]) {
+      return std::unexpected(
+          YamlError::duplicate_field(path.to_string(), start.mark, std::string(spec.fields[index].key)));
+    }
+    met[index] = true;
+    const Path value_path = path.with_key(spec.fields[index].key);
+    if (auto status = spec.fields[index].decode(*this, value_path, record); !status) return status;
+  }
+  for (std::size_t i = 0; i < spec.fields.size(); ++i) {
+    if (!met[i] && spec.fields[i].rule == Rule::Required) {
+      return std::unexpected(
+          YamlError::missing_field(path.to_string(), start.mark, std::string(spec.fields[i].key)));
+    }
+  }
+  return {};
+}
+
+Status decode_document(std::string_view text, const RecordSpec& spec, void* root) {
+  EventReader reader(text);
+  const Document document = reader.first_document();
+  Decoder decoder(document);
+  if (auto status = decoder.record(Path::root(), spec, root); !status) return status;
+  if (document.error) return std::unexpected(*document.error);
+  if (reader.has_another_document()) return std::unexpected(YamlError::more_than_one_document());
+  return {};
+}
+
+}  // namespace orvel::io::yaml
