@@ -1,0 +1,161 @@
+#pragma once
+// Best-span alignment through a dictionary's reading front: the query's
+// reading paths against the reading paths of each span of the text, spans
+// the dictionary cannot read being skipped.
+//
+// Caller's side (the dictionary _partial_ methods): make the query's reading
+// paths first (any error there, the skipped kind included, fails the call
+// before a span is read); take the span limit from
+// effective_partial_span_limit(query, max_span_chars, query paths); for the
+// distance search build the query lattice with Lattice::from_paths of the
+// query paths. Then call the search with a span reader: a callable taking a
+// span's UTF-8 slice and returning
+//   std::expected<std::optional<ReadingPathSet>, ReadingError>
+// with no value for a span to skip (optional_reading_paths turns a reading
+// front's outcome into that shape). The Japanese and Chinese readers are in
+// metrics/partial_ja_zh.hpp.
+//
+// Errors, in search order, the first one ending the search: a span reading
+// error that is not skipped (the reader's error); in the ratio search the
+// cutoff range (MetricError::Kind::ScoreCutoffRange) at the first span that
+// is scored; in the distance search MetricError::Kind::Distance of an
+// oversized span lattice. A search in which every span is skipped returns
+// none, whatever the cutoff.
+#include <cstdint>
+#include <expected>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <utility>
+#include <variant>
+#include <vector>
+
+#include "core/lattice.hpp"
+#include "core/lattice_distance.hpp"
+#include "core/string_distance.hpp"
+#include "metrics/cdist_matrix.hpp"
+#include "metrics/lattice_metrics.hpp"
+#include "metrics/metric_error.hpp"
+#include "metrics/partial_alignment.hpp"
+#include "metrics/partial_spans.hpp"
+#include "metrics/path_metrics.hpp"
+#include "metrics/score_cutoff.hpp"
+#include "text/utf8.hpp"
+
+namespace orvel {
+
+// A dictionary alignment's failure: a span's reading error or a metric error.
+template <class ReadingError>
+struct DictionaryAlignmentError {
+  std::variant<ReadingError, MetricError> error;
+
+  // The display text of whichever error it holds (a ValueError's message).
+  std::string message() const {
+    return std::visit([](const auto& e) { return e.message(); }, error);
+  }
+};
+
+// The reading paths of a span, or none when `skip` says that its error only
+// means the span cannot be read; any other error is kept.
+template <class ReadingError, class Skip>
+std::expected<std::optional<ReadingPathSet>, ReadingError> optional_reading_paths(
+    std::expected<ReadingPathSet, ReadingError> outcome, Skip skip) {
+  if (outcome) return std::optional<ReadingPathSet>(std::move(*outcome));
+  if (std::invoke(skip, outcome.error())) return std::optional<ReadingPathSet>();
+  return std::unexpected(std::move(outcome.error()));
+}
+
+// The span limit of the dictionary methods: the requested max_span_chars when
+// it is not 0, else the larger of max(2q, q + 4) (0 for an empty query) and
+// the longest query reading path in chars (q when there is none), q being the
+// query's char count.
+std::uint64_t effective_partial_span_limit(std::string_view query, std::uint64_t requested_max_span_chars,
+                                           std::span<const std::string> query_paths);
+
+namespace detail {
+
+template <class Reader>
+using SpanReading = std::invoke_result_t<Reader&, std::string_view>;
+template <class Reader>
+using SpanReadingError = typename SpanReading<Reader>::error_type;
+
+// Walks the spans in order, reading each; calls score(span, readings as
+// chars, readings) for the readable ones. A score that fails ends the walk.
+template <class Reader, class Score>
+std::expected<void, DictionaryAlignmentError<SpanReadingError<Reader>>> walk_readable_spans(
+    std::string_view query, std::string_view text, std::uint64_t span_limit, Reader& read_span, Score score) {
+  using Error = DictionaryAlignmentError<SpanReadingError<Reader>>;
+  TextSpanIter spans = text_spans(text, span_limit, query.empty());
+  while (const std::optional<TextSpan> span = spans.next()) {
+    SpanReading<Reader> readings = std::invoke(read_span, span->slice);
+    if (!readings) return std::unexpected(Error{std::move(readings.error())});
+    if (!*readings) continue;
+    if (std::expected<void, MetricError> scored = score(*span, **readings); !scored) {
+      return std::unexpected(Error{std::move(scored.error())});
+    }
+  }
+  return {};
+}
+
+}  // namespace detail
+
+// Best span by the best normalized similarity between a query reading path
+// and a span reading path (max_normalized_similarity). With a cutoff c a
+// similarity below c counts as 0.0; candidates score above 0.0.
+template <class Reader>
+std::expected<std::optional<RatioAlignment>, DictionaryAlignmentError<detail::SpanReadingError<Reader>>>
+dictionary_partial_ratio_alignment(std::string_view query, std::string_view text, std::uint64_t span_limit,
+                                   ScoreCutoff cutoff, std::span<const std::string> query_paths,
+                                   Reader&& read_span) {
+  const std::vector<std::u32string> query_chars = char_sets(query_paths);
+  StringDistanceWorkspace workspace;
+  BestSpan<double, BetterScore::Higher> best;
+  auto walked = detail::walk_readable_spans(
+      query, text, span_limit, read_span,
+      [&](const TextSpan& span, const ReadingPathSet& readings) -> std::expected<void, MetricError> {
+        const std::vector<std::u32string> span_chars = char_sets(readings);
+        const std::expected<double, MetricError> s =
+            apply_similarity_cutoff(max_normalized_similarity(query_chars, span_chars, workspace), cutoff);
+        if (!s) return std::unexpected(s.error());
+        if (*s > 0.0) best.offer(*s, span.start, span.end);
+        return {};
+      });
+  if (!walked) return std::unexpected(std::move(walked.error()));
+  return best.result(text::count_scalars(query));
+}
+
+// Best span by the lattice Levenshtein distance between the query lattice and
+// the chain lattice of the span's reading paths. Spans whose readings share
+// no similarity with the query's (best similarity 0.0) are skipped without
+// building a lattice; with cutoff k only spans at distance <= k are
+// candidates.
+template <class Reader>
+std::expected<std::optional<DistanceAlignment>, DictionaryAlignmentError<detail::SpanReadingError<Reader>>>
+dictionary_partial_distance_alignment(std::string_view query, std::string_view text, std::uint64_t span_limit,
+                                      DistanceCutoff cutoff, std::span<const std::string> query_paths,
+                                      const Lattice& query_lattice, Reader&& read_span) {
+  const std::vector<std::u32string> query_chars = char_sets(query_paths);
+  StringDistanceWorkspace string_workspace;
+  DistanceWorkspace lattice_workspace;
+  BestSpan<std::uint64_t, BetterScore::Lower> best;
+  auto walked = detail::walk_readable_spans(
+      query, text, span_limit, read_span,
+      [&](const TextSpan& span, const ReadingPathSet& readings) -> std::expected<void, MetricError> {
+        const std::vector<std::u32string> span_chars = char_sets(readings);
+        if (max_normalized_similarity(query_chars, span_chars, string_workspace) == 0.0) return {};
+        // The reading fronts give one empty reading or only non-empty ones.
+        const Lattice span_lattice = Lattice::from_paths(readings);
+        const std::expected<std::uint64_t, MetricError> d =
+            distance_with_cutoff_workspace(lattice_workspace, query_lattice, span_lattice, cutoff);
+        if (!d) return std::unexpected(d.error());
+        if (!cutoff || *d <= *cutoff) best.offer(*d, span.start, span.end);
+        return {};
+      });
+  if (!walked) return std::unexpected(std::move(walked.error()));
+  return best.result(text::count_scalars(query));
+}
+
+}  // namespace orvel

@@ -1,0 +1,251 @@
+#include "metrics/partial_dictionary.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/lattice.hpp"
+#include "core/lattice_distance.hpp"
+#include "metrics/path_metrics.hpp"
+#include "text/utf8.hpp"
+
+namespace orvel {
+namespace {
+
+constexpr std::uint64_t kMax = std::numeric_limits<std::uint64_t>::max();
+
+struct FakeError {
+  enum class Kind { Unreadable, Broken };
+  Kind kind;
+  std::string span;
+  std::string message() const { return (kind == Kind::Unreadable ? "unreadable " : "broken ") + span; }
+};
+
+// A reading front over a toy dictionary: every character has readings, '?'
+// cannot be read (the skipped kind) and '!' breaks the reading (an error
+// that ends the search). A span reads as every combination of its
+// characters' readings.
+std::expected<ReadingPathSet, FakeError> toy_front(std::string_view span) {
+  static const std::map<char32_t, ReadingPathSet> readings = {
+      {U'東', {"tou", "higashi"}}, {U'京', {"kyou", "kei"}}, {U'a', {"a"}}, {U'b', {"b"}}, {U'x', {"ks"}},
+  };
+  ReadingPathSet paths = {""};
+  for (const char32_t c : text::decode_utf8(span)) {
+    if (c == U'?') return std::unexpected(FakeError{FakeError::Kind::Unreadable, std::string(span)});
+    if (c == U'!') return std::unexpected(FakeError{FakeError::Kind::Broken, std::string(span)});
+    const auto found = readings.find(c);
+    const ReadingPathSet alternatives = found == readings.end() ? ReadingPathSet{text::encode_utf8(std::u32string(1, c))}
+                                                                 : found->second;
+    ReadingPathSet next;
+    for (const std::string& p : paths)
+      for (const std::string& a : alternatives) next.push_back(p + a);
+    paths = std::move(next);
+  }
+  return paths;
+}
+
+auto toy_reader() {
+  return [](std::string_view span) {
+    return optional_reading_paths(toy_front(span),
+                                  [](const FakeError& e) { return e.kind == FakeError::Kind::Unreadable; });
+  };
+}
+
+struct RefSpan {
+  std::string slice;
+  std::uint64_t start;
+  std::uint64_t end;
+};
+
+std::vector<RefSpan> reference_spans(const std::string& text, std::uint64_t limit, bool query_empty) {
+  const std::u32string chars = text::decode_utf8(text);
+  if (query_empty || limit == 0 || chars.empty()) return {{"", 0, 0}};
+  std::vector<RefSpan> out;
+  for (std::uint64_t s = 0; s < chars.size(); ++s)
+    for (std::uint64_t e = s + 1; e <= chars.size() && e - s <= limit; ++e)
+      out.push_back({text::encode_utf8(std::u32string_view(chars).substr(s, e - s)), s, e});
+  return out;
+}
+
+template <class Score>
+bool replaces(Score score, const RefSpan& span, const SpanAlignment<Score>& best, bool higher) {
+  if (score != best.score) return higher ? score > best.score : score < best.score;
+  const std::uint64_t len = span.end - span.start;
+  const std::uint64_t best_len = best.text_end - best.text_start;
+  return len < best_len || (len == best_len && span.start < best.text_start);
+}
+
+// Brute force with the toy front; assumes no span breaks and a valid cutoff.
+std::optional<RatioAlignment> reference_ratio(const std::string& query, const std::string& text,
+                                              std::uint64_t limit, std::optional<double> cutoff) {
+  const ReadingPathSet query_paths = *toy_front(query);
+  const std::uint64_t q = text::count_scalars(query);
+  std::optional<RatioAlignment> best;
+  for (const RefSpan& span : reference_spans(text, limit, q == 0)) {
+    const auto readings = toy_front(span.slice);
+    if (!readings) continue;
+    double s = max_normalized_similarity(query_paths, *readings);
+    if (cutoff && s < *cutoff) s = 0.0;
+    if (s > 0.0 && (!best || replaces(s, span, *best, true))) best = RatioAlignment{s, 0, q, span.start, span.end};
+  }
+  return best;
+}
+
+std::optional<DistanceAlignment> reference_distance(const std::string& query, const std::string& text,
+                                                    std::uint64_t limit, std::optional<std::uint64_t> cutoff) {
+  const ReadingPathSet query_paths = *toy_front(query);
+  const Lattice query_lattice = Lattice::from_paths(query_paths);
+  const std::uint64_t q = text::count_scalars(query);
+  std::optional<DistanceAlignment> best;
+  for (const RefSpan& span : reference_spans(text, limit, q == 0)) {
+    const auto readings = toy_front(span.slice);
+    if (!readings || max_normalized_similarity(query_paths, *readings) == 0.0) continue;
+    DistanceWorkspace ws;
+    const std::uint64_t d = *ws.try_distance(query_lattice, Lattice::from_paths(*readings));
+    if (cutoff && d > *cutoff) continue;
+    if (!best || replaces(d, span, *best, false)) best = DistanceAlignment{d, 0, q, span.start, span.end};
+  }
+  return best;
+}
+
+std::optional<RatioAlignment> ratio(const std::string& query, const std::string& text, std::uint64_t limit,
+                                    std::optional<double> cutoff) {
+  const ReadingPathSet paths = *toy_front(query);
+  auto r = dictionary_partial_ratio_alignment(query, text, limit, cutoff, paths, toy_reader());
+  EXPECT_TRUE(r.has_value()) << (r ? "" : r.error().message());
+  return r ? *r : std::nullopt;
+}
+
+std::optional<DistanceAlignment> distance(const std::string& query, const std::string& text, std::uint64_t limit,
+                                          std::optional<std::uint64_t> cutoff) {
+  const ReadingPathSet paths = *toy_front(query);
+  const Lattice lattice = Lattice::from_paths(paths);
+  auto r = dictionary_partial_distance_alignment(query, text, limit, cutoff, paths, lattice, toy_reader());
+  EXPECT_TRUE(r.has_value()) << (r ? "" : r.error().message());
+  return r ? *r : std::nullopt;
+}
+
+TEST(DictionaryPartialAlignment, AgreesWithBruteForceWithSkippedSpans) {
+  const std::vector<std::string> queries = {"東京", "tokyo", "a", "", "京b"};
+  const std::vector<std::string> texts = {"東京", "?東?京x", "ab東京?", "xx", "", "?", "b京京a"};
+  for (const std::string& query : queries) {
+    for (const std::string& text : texts) {
+      for (const std::uint64_t limit : {std::uint64_t{0}, std::uint64_t{1}, std::uint64_t{3}, kMax}) {
+        for (const auto c : {std::optional<double>{}, std::optional<double>{0.4}, std::optional<double>{1.0}}) {
+          EXPECT_EQ(ratio(query, text, limit, c), reference_ratio(query, text, limit, c))
+              << query << " in " << text << " limit " << limit;
+        }
+        for (const auto k : {std::optional<std::uint64_t>{}, std::optional<std::uint64_t>{0},
+                             std::optional<std::uint64_t>{3}}) {
+          EXPECT_EQ(distance(query, text, limit, k), reference_distance(query, text, limit, k))
+              << query << " in " << text << " limit " << limit;
+        }
+      }
+    }
+  }
+}
+
+TEST(DictionaryPartialAlignment, SpelledOutExamples) {
+  // 京 reads kyou or kei; tokyo's readings align best with 東京 (tou + kyou).
+  EXPECT_EQ(ratio("tokyo", "?東京?", 5, std::nullopt), (RatioAlignment{5.0 / 7.0, 0, 5, 1, 3}));
+  EXPECT_EQ(distance("tokyo", "?東京?", 5, std::nullopt), (DistanceAlignment{2, 0, 5, 1, 3}));
+  // The query position is the whole query in chars, not its readings.
+  EXPECT_EQ(ratio("東京", "x東京", 2, std::nullopt), (RatioAlignment{1.0, 0, 2, 1, 3}));
+  // Empty query: single-empty-span mode compares the empty span.
+  EXPECT_EQ(ratio("", "東京", 4, std::nullopt), (RatioAlignment{1.0, 0, 0, 0, 0}));
+  EXPECT_EQ(distance("", "東京", 4, std::nullopt), (DistanceAlignment{0, 0, 0, 0, 0}));
+  // Every span skipped: none.
+  EXPECT_EQ(ratio("a", "??", 2, std::nullopt), std::nullopt);
+  EXPECT_EQ(distance("a", "??", 2, std::nullopt), std::nullopt);
+  // Cutoff 0 keeps exact matches only.
+  EXPECT_EQ(distance("ab", "xab", 3, 0), (DistanceAlignment{0, 0, 2, 1, 3}));
+  EXPECT_EQ(distance("ab", "xb", 3, 0), std::nullopt);
+}
+
+TEST(DictionaryPartialAlignment, InvalidCutoffFailsAtTheFirstScoredSpanOnly) {
+  const ReadingPathSet paths = {"a"};
+  for (const double bad : {1.5, -1.0, std::nan("")}) {
+    // Nothing readable: nothing is scored, so no error.
+    const auto skipped = dictionary_partial_ratio_alignment("a", "???", 3, bad, paths, toy_reader());
+    ASSERT_TRUE(skipped.has_value());
+    EXPECT_EQ(*skipped, std::nullopt);
+    const auto scored = dictionary_partial_ratio_alignment("a", "??b", 3, bad, paths, toy_reader());
+    ASSERT_FALSE(scored.has_value());
+    EXPECT_EQ(scored.error().message(), "score_cutoff must be between 0.0 and 1.0");
+  }
+}
+
+TEST(DictionaryPartialAlignment, ReadingErrorsOfOtherKindsEndTheSearch) {
+  const ReadingPathSet paths = {"a"};
+  const Lattice lattice = Lattice::from_paths(paths);
+  // Span order: "a" (0, 1) is scored before "a!" (0, 2) is read, so an
+  // invalid cutoff fails first; without one, the reading of "a!" fails.
+  const auto r = dictionary_partial_ratio_alignment("a", "a!b", 3, 1.5, paths, toy_reader());
+  ASSERT_FALSE(r.has_value());
+  EXPECT_EQ(r.error().message(), "score_cutoff must be between 0.0 and 1.0");
+  const auto d = dictionary_partial_distance_alignment("a", "a!b", 3, std::nullopt, paths, lattice, toy_reader());
+  ASSERT_FALSE(d.has_value());
+  EXPECT_EQ(d.error().message(), "broken a!");
+  ASSERT_TRUE(std::holds_alternative<FakeError>(d.error().error));
+  const auto first = dictionary_partial_ratio_alignment("a", "!a", 3, std::nullopt, paths, toy_reader());
+  ASSERT_FALSE(first.has_value());
+  EXPECT_EQ(first.error().message(), "broken !");
+}
+
+TEST(DictionaryPartialAlignment, SpansWithoutSimilarityBuildNoLattice) {
+  // A span reader whose readings would break the lattice constructor (two
+  // empty paths) is harmless when the span shares nothing with the query.
+  const ReadingPathSet paths = {"abc"};
+  const Lattice lattice = Lattice::from_paths(paths);
+  const auto reader = [](std::string_view span) -> std::expected<std::optional<ReadingPathSet>, FakeError> {
+    if (span == "z") return std::optional<ReadingPathSet>(ReadingPathSet{"", ""});
+    return std::optional<ReadingPathSet>(ReadingPathSet{std::string(span)});
+  };
+  const auto d = dictionary_partial_distance_alignment("abc", "zab", 1, std::nullopt, paths, lattice, reader);
+  ASSERT_TRUE(d.has_value());
+  EXPECT_EQ(*d, (DistanceAlignment{2, 0, 3, 1, 2}));
+}
+
+TEST(DictionaryPartialAlignment, OversizedSpanLatticeFails) {
+  const ReadingPathSet paths = {std::string(3999, 'a')};
+  const Lattice lattice = Lattice::from_paths(paths);
+  const auto reader = [](std::string_view) -> std::expected<std::optional<ReadingPathSet>, FakeError> {
+    return std::optional<ReadingPathSet>(ReadingPathSet{std::string(4000, 'a')});
+  };
+  const auto d = dictionary_partial_distance_alignment("q", "t", 1, std::nullopt, paths, lattice, reader);
+  ASSERT_FALSE(d.has_value());
+  EXPECT_EQ(d.error().message(), "distance matrix 4000x4001 exceeds the maximum of 16000000 cells");
+}
+
+TEST(EffectivePartialSpanLimit, RequestedWinsElseQuerySizedWidth) {
+  struct Case {
+    std::string query;
+    std::uint64_t requested;
+    ReadingPathSet paths;
+    std::uint64_t expected;
+  };
+  const Case cases[] = {
+      {"a", 0, {"a"}, 5},
+      {"abc", 0, {"abc"}, 7},
+      {"abc", 0, {"abcdefghi"}, 9},
+      {"abcdefghij", 0, {"x"}, 20},
+      {"abcdefghij", 0, {std::string(25, 'r'), "s"}, 25},
+      {"東京", 0, {"toukyou"}, 7},  // 2 chars: max(4, 6) = 6 < 7 reading chars
+      {"", 0, {}, 0},
+      {"", 0, {""}, 0},
+      {"abc", 0, {}, 7},  // no paths: q stands in for the longest
+      {"abc", 5, {"abcdefghi"}, 5},
+      {"abc", kMax, {}, kMax},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(effective_partial_span_limit(c.query, c.requested, c.paths), c.expected) << c.query;
+  }
+}
+
+}  // namespace
+}  // namespace orvel
