@@ -50,7 +50,15 @@ namespace orvel {
 // A dictionary alignment's failure: a span's reading error or a metric error.
 template <class ReadingError>
 struct DictionaryAlignmentError {
+  // Index 0: the span's reading error; index 1: the metric error.
   std::variant<ReadingError, MetricError> error;
+
+  static DictionaryAlignmentError reading(ReadingError e) {
+    return {decltype(error)(std::in_place_index<0>, std::move(e))};
+  }
+  static DictionaryAlignmentError metric(MetricError e) {
+    return {decltype(error)(std::in_place_index<1>, std::move(e))};
+  }
 
   // The display text of whichever error it holds (a ValueError's message).
   std::string message() const {
@@ -91,10 +99,10 @@ std::expected<void, DictionaryAlignmentError<SpanReadingError<Reader>>> walk_rea
   TextSpanIter spans = text_spans(text, span_limit, query.empty());
   while (const std::optional<TextSpan> span = spans.next()) {
     SpanReading<Reader> readings = std::invoke(read_span, span->slice);
-    if (!readings) return std::unexpected(Error{std::move(readings.error())});
+    if (!readings) return std::unexpected(Error::reading(std::move(readings.error())));
     if (!*readings) continue;
     if (std::expected<void, MetricError> scored = score(*span, **readings); !scored) {
-      return std::unexpected(Error{std::move(scored.error())});
+      return std::unexpected(Error::metric(std::move(scored.error())));
     }
   }
   return {};

@@ -191,7 +191,7 @@ TEST(DictionaryPartialAlignment, ReadingErrorsOfOtherKindsEndTheSearch) {
   const auto d = dictionary_partial_distance_alignment("a", "a!b", 3, std::nullopt, paths, lattice, toy_reader());
   ASSERT_FALSE(d.has_value());
   EXPECT_EQ(d.error().message(), "broken a!");
-  ASSERT_TRUE(std::holds_alternative<FakeError>(d.error().error));
+  ASSERT_EQ(d.error().error.index(), 0u);
   const auto first = dictionary_partial_ratio_alignment("a", "!a", 3, std::nullopt, paths, toy_reader());
   ASSERT_FALSE(first.has_value());
   EXPECT_EQ(first.error().message(), "broken !");
