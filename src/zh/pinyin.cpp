@@ -1,7 +1,9 @@
 #include "zh/pinyin.hpp"
 
+#include <algorithm>
+
+#include "text/unicode.hpp"
 #include "text/utf8.hpp"
-#include "zh/full_lowercase.hpp"
 
 namespace orvel::zh {
 
@@ -65,6 +67,18 @@ std::string strip_no_tone_digits(std::string_view text) {
     if (after_letter && is_tone_digit(c)) continue;
     out.push_back(byte);
     after_letter = is_ascii_letter(c);
+  }
+  return out;
+}
+
+// Full lowercase mapping; for ASCII text that is just A-Z to a-z.
+std::string full_lowercase(std::string_view text) {
+  if (!std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    return text::to_lowercase(text);
+  }
+  std::string out(text);
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
   return out;
 }

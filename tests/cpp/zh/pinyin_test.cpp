@@ -1,4 +1,5 @@
 #include "zh/pinyin.hpp"
+#include "zh/typed_pinyin_suffixes.hpp"
 
 #include <gtest/gtest.h>
 
@@ -124,6 +125,27 @@ TEST(TypedPinyinRun, StopsAtFirstNonPinyinCharacter) {
 TEST(PinyinView, CanonicalNames) {
   EXPECT_EQ(pinyin_view_name(PinyinView::Tone3), "tone3");
   EXPECT_EQ(pinyin_view_name(PinyinView::NoTone), "no-tone");
+}
+
+}  // namespace
+}  // namespace orvel::zh
+
+namespace orvel::zh {
+namespace {
+
+TEST(TypedPinyinSuffixes, EverySuffixMatchesTheDirectNormalForm) {
+  const std::vector<std::string> runs = {
+      "Ni3 Hao3", "u:u:", "uu::", "U :3", "nu \u3000:3", ":u:", "a\u2014b\u00b7C", "   ", "u", ":", "Lu:e4 u",
+  };
+  for (const std::string& run : runs) {
+    const TypedPinyinSuffixes forms(run);
+    const std::u32string chars = text::decode_utf8(run);
+    ASSERT_EQ(forms.size(), chars.size()) << run;
+    for (std::size_t k = 0; k < chars.size(); ++k) {
+      const std::string suffix = text::encode_utf8(std::u32string_view(chars).substr(k));
+      EXPECT_EQ(forms.text(k), normalize_direct_pinyin_input(suffix)) << run << " from " << k;
+    }
+  }
 }
 
 }  // namespace

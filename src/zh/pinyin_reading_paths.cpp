@@ -1,0 +1,324 @@
+#include "zh/pinyin_reading_paths.hpp"
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
+#include <set>
+
+#include "text/utf8.hpp"
+#include "zh/cedict_reading_index.hpp"
+#include "zh/pinyin.hpp"
+#include "zh/typed_pinyin_suffixes.hpp"
+
+namespace orvel::zh {
+
+namespace {
+
+using NodeId = std::size_t;
+// The empty path: the end of the text.
+constexpr NodeId kEnd = static_cast<NodeId>(-1);
+
+// One segment of a path plus the path it continues with. The node's joined
+// reading is its own reading followed by its tail's joined reading.
+struct Node {
+  std::string_view reading;  // after a ":" when colon_lead
+  std::size_t begin = 0;     // byte range of the segment's surface
+  std::size_t end = 0;
+  std::size_t position = 0;  // character position the path starts at
+  NodeId tail = kEnd;
+  std::uint32_t refs = 0;
+  std::uint32_t rank = 0;  // index in its position's list, once that is final
+  bool ranked = false;
+  bool direct = false;
+  bool colon_lead = false;
+};
+
+std::size_t piece_length(const Node& n) { return n.reading.size() + (n.colon_lead ? 1 : 0); }
+
+// The node's own reading from byte `offset` on.
+std::string_view piece_from(const Node& n, std::size_t offset) {
+  if (!n.colon_lead) return n.reading.substr(offset);
+  if (offset == 0) return ":";
+  return n.reading.substr(offset - 1);
+}
+
+}  // namespace
+
+struct PinyinPathSearch::State {
+  std::string text;
+  std::vector<Node> nodes;
+  std::vector<NodeId> free_slots;
+  // Reading lists decoded from an indexed payload, and typed-pinyin forms:
+  // the nodes' readings point into them.
+  std::deque<std::vector<std::string>> decoded;
+  std::deque<TypedPinyinSuffixes> typed;
+  std::vector<NodeId> result;
+
+  NodeId make(const Node& node) {
+    NodeId id;
+    if (!free_slots.empty()) {
+      id = free_slots.back();
+      free_slots.pop_back();
+      nodes[id] = node;
+    } else {
+      id = nodes.size();
+      nodes.push_back(node);
+    }
+    nodes[id].refs = 1;
+    if (node.tail != kEnd) ++nodes[node.tail].refs;
+    return id;
+  }
+
+  void release(NodeId id) {
+    // Iterative, so that a long chain is freed without deep recursion.
+    while (id != kEnd) {
+      Node& node = nodes[id];
+      if (--node.refs != 0) return;
+      const NodeId next = node.tail;
+      node = Node{};
+      free_slots.push_back(id);
+      id = next;
+    }
+  }
+
+  void release_list(std::vector<NodeId>& list) {
+    for (const NodeId id : list) release(id);
+    list.clear();
+    list.shrink_to_fit();
+  }
+
+  // Byte order of the joined readings of two paths.
+  int compare(NodeId a, NodeId b) const {
+    std::size_t offset_a = 0;
+    std::size_t offset_b = 0;
+    for (;;) {
+      if (offset_a == 0 && offset_b == 0) {
+        if (a == b) return 0;
+        // Two finished lists of one position are already in reading order.
+        if (a != kEnd && b != kEnd && nodes[a].ranked && nodes[b].ranked &&
+            nodes[a].position == nodes[b].position) {
+          return nodes[a].rank < nodes[b].rank ? -1 : 1;
+        }
+      }
+      if (a != kEnd && offset_a == piece_length(nodes[a])) {
+        a = nodes[a].tail;
+        offset_a = 0;
+        continue;
+      }
+      if (b != kEnd && offset_b == piece_length(nodes[b])) {
+        b = nodes[b].tail;
+        offset_b = 0;
+        continue;
+      }
+      if (a == kEnd || b == kEnd) return a == kEnd ? (b == kEnd ? 0 : -1) : 1;
+      const std::string_view pa = piece_from(nodes[a], offset_a);
+      const std::string_view pb = piece_from(nodes[b], offset_b);
+      const std::size_t common = std::min(pa.size(), pb.size());
+      if (const int c = std::memcmp(pa.data(), pb.data(), common); c != 0) return c < 0 ? -1 : 1;
+      offset_a += common;
+      offset_b += common;
+    }
+  }
+
+  template <class Visit>
+  void walk(std::size_t k, Visit&& visit) const {
+    for (NodeId id = result[k]; id != kEnd; id = nodes[id].tail) visit(nodes[id]);
+  }
+};
+
+PinyinPathSearch::PinyinPathSearch(std::unique_ptr<State> state) : state_(std::move(state)) {}
+PinyinPathSearch::PinyinPathSearch(PinyinPathSearch&&) noexcept = default;
+PinyinPathSearch& PinyinPathSearch::operator=(PinyinPathSearch&&) noexcept = default;
+PinyinPathSearch::~PinyinPathSearch() = default;
+
+std::size_t PinyinPathSearch::size() const { return state_->result.size(); }
+
+std::string PinyinPathSearch::reading(std::size_t k) const {
+  std::string out;
+  state_->walk(k, [&](const Node& n) {
+    if (n.colon_lead) out.push_back(':');
+    out.append(n.reading);
+  });
+  return out;
+}
+
+SymbolPath PinyinPathSearch::symbols(std::size_t k) const {
+  const std::string joined = reading(k);
+  SymbolPath out;
+  out.reserve(joined.size());
+  std::size_t pos = 0;
+  while (pos < joined.size()) out.push_back(static_cast<std::uint32_t>(text::next_scalar(joined, pos)));
+  return out;
+}
+
+PinyinReadingPath PinyinPathSearch::path(std::size_t k) const {
+  PinyinReadingPath path;
+  state_->walk(k, [&](const Node& n) {
+    PinyinReadingSegment segment;
+    segment.surface = state_->text.substr(n.begin, n.end - n.begin);
+    if (n.colon_lead) segment.reading.push_back(':');
+    segment.reading.append(n.reading);
+    segment.direct = n.direct;
+    path.reading += segment.reading;
+    path.segments.push_back(std::move(segment));
+  });
+  return path;
+}
+
+std::expected<PinyinPathSearch, ZhArtifactPayloadError> PinyinPathSearch::run(const CedictReadingIndex& index,
+                                                                             std::string_view text,
+                                                                             const DictionaryOptions& options,
+                                                                             bool hybrid) {
+  if (auto limits = check_dictionary_option_limits(options); !limits) {
+    return std::unexpected(ZhArtifactPayloadError::from_option_limit(limits.error()));
+  }
+  auto owned = std::make_unique<State>();
+  State& s = *owned;
+  s.text = std::string(text);
+  if (options.max_span_chars == 0 || text.empty() || options.max_paths == 0) {
+    return PinyinPathSearch(std::move(owned));
+  }
+  const std::string_view t(s.text);
+
+  std::u32string chars;
+  std::vector<std::size_t> bounds;
+  chars.reserve(t.size());
+  bounds.reserve(t.size() + 1);
+  for (std::size_t pos = 0; pos < t.size();) {
+    bounds.push_back(pos);
+    chars.push_back(text::next_scalar(t, pos));
+  }
+  const std::size_t n = chars.size();
+  bounds.push_back(t.size());
+
+  // run_end[i]: end of the typed-pinyin run from i (i itself when empty).
+  std::vector<std::size_t> run_end;
+  if (hybrid) {
+    run_end.assign(n + 1, n);
+    for (std::size_t i = n; i-- > 0;) run_end[i] = is_direct_pinyin_char(chars[i]) ? run_end[i + 1] : i;
+  }
+
+  const std::size_t span = static_cast<std::size_t>(options.max_span_chars);
+  const std::size_t max_paths = static_cast<std::size_t>(options.max_paths);
+  std::vector<std::vector<NodeId>> lists(n + 1);
+  lists[n].push_back(kEnd);
+
+  struct Candidate {
+    std::size_t end;
+    const std::vector<std::string>* readings;
+  };
+  std::vector<Candidate> candidates;
+  auto less = [&s](NodeId a, NodeId b) { return s.compare(a, b) < 0; };
+  // The typed-pinyin forms of the run being walked through.
+  const TypedPinyinSuffixes* run_forms = nullptr;
+  std::size_t run_start = 0;
+  std::optional<std::size_t> deferred;
+
+  for (std::size_t i = n; i-- > 0;) {
+    const std::size_t last = std::min(i + span, n);
+    candidates.clear();
+    for (std::size_t j = i + 1; j <= last; ++j) {
+      if (lists[j].empty()) continue;
+      auto found = index.try_readings(t.substr(bounds[i], bounds[j] - bounds[i]));
+      if (!found) return std::unexpected(std::move(found.error()));
+      if (!*found) continue;
+      if ((*found)->is_view()) {
+        candidates.push_back({j, &(*found)->list()});
+      } else {
+        s.decoded.push_back(std::move(**found).take());
+        candidates.push_back({j, &s.decoded.back()});
+      }
+    }
+    if (options.longest_only && candidates.size() > 1) candidates.erase(candidates.begin(), candidates.end() - 1);
+
+    std::set<NodeId, decltype(less)> paths(less);
+    bool full = false;
+    auto add = [&](const Node& node) {
+      const NodeId id = s.make(node);
+      if (!paths.insert(id).second) {
+        s.release(id);
+        return;
+      }
+      full = paths.size() >= max_paths;
+    };
+
+    for (const Candidate& c : candidates) {
+      std::size_t k = c.readings->size();
+      if (options.max_readings_per_segment) k = std::min<std::uint64_t>(k, *options.max_readings_per_segment);
+      for (std::size_t r = 0; r < k && !full; ++r) {
+        const std::vector<NodeId>& tails = lists[c.end];
+        for (std::size_t ti = 0; ti < tails.size() && !full; ++ti) {
+          add(Node{.reading = (*c.readings)[r],
+                   .begin = bounds[i],
+                   .end = bounds[c.end],
+                   .position = i,
+                   .tail = tails[ti]});
+        }
+      }
+      if (full) break;
+    }
+
+    if (hybrid && !full && run_end[i] > i && !lists[run_end[i]].empty()) {
+      const std::size_t e = run_end[i];
+      if (run_forms == nullptr || i < run_start || i >= e || run_forms->size() != e - run_start) {
+        std::size_t start = i;
+        while (start > 0 && is_direct_pinyin_char(chars[start - 1])) --start;
+        run_start = start;
+        run_forms = &s.typed.emplace_back(t.substr(bounds[start], bounds[e] - bounds[start]));
+      }
+      const TypedPinyinSuffixes::Form& form = run_forms->form(i - run_start);
+      const std::vector<NodeId>& tails = lists[e];
+      for (std::size_t ti = 0; ti < tails.size() && !full; ++ti) {
+        add(Node{.reading = form.rest,
+                 .begin = bounds[i],
+                 .end = bounds[e],
+                 .position = i,
+                 .tail = tails[ti],
+                 .direct = true,
+                 .colon_lead = form.colon_lead});
+      }
+    }
+
+    std::vector<NodeId>& list = lists[i];
+    list.reserve(paths.size());
+    std::uint32_t rank = 0;
+    for (const NodeId id : paths) {
+      s.nodes[id].rank = rank++;
+      s.nodes[id].ranked = true;
+      list.push_back(id);
+    }
+
+    // Release the lists that no earlier position can reach any more: ends
+    // beyond the dictionary span, unless one is the end of the typed-pinyin
+    // run that the next position belongs to (run ends only move down).
+    if (i > 0) {
+      const auto needed_as_run_end = [&](std::size_t p) { return hybrid && run_end[i - 1] == p; };
+      if (deferred && !needed_as_run_end(*deferred)) {
+        s.release_list(lists[*deferred]);
+        deferred.reset();
+      }
+      const std::size_t p = i + span;
+      if (p <= n) {
+        if (needed_as_run_end(p)) {
+          deferred = p;
+        } else {
+          s.release_list(lists[p]);
+        }
+      }
+    }
+  }
+  s.result = std::move(lists[0]);
+  return PinyinPathSearch(std::move(owned));
+}
+
+std::expected<std::vector<PinyinReadingPath>, ZhArtifactPayloadError> CedictReadingIndex::reading_paths_with_stats_inner(
+    std::string_view text, const DictionaryOptions& options, bool hybrid) const {
+  auto search = PinyinPathSearch::run(*this, text, options, hybrid);
+  if (!search) return std::unexpected(std::move(search.error()));
+  std::vector<PinyinReadingPath> paths;
+  paths.reserve(search->size());
+  for (std::size_t k = 0; k < search->size(); ++k) paths.push_back(search->path(k));
+  return paths;
+}
+
+}  // namespace orvel::zh

@@ -1,0 +1,82 @@
+#pragma once
+// Pinyin reading-path search: the distinct ways to read a Chinese text as a
+// sequence of indexed surfaces, each contributing one of its readings, by a
+// dynamic programme from the end of the text to its start. In the hybrid
+// form a stretch of typed pinyin (a maximal run of direct-pinyin characters)
+// may also stand for itself, however long it is.
+//
+// Generation order decides which of several paths with the same joined
+// reading survives and which are cut by max_paths: at each position,
+// dictionary segments by ascending end, each surface's first
+// max_readings_per_segment readings in stored order, tails in their list's
+// order; then the typed-pinyin segment. Each position keeps at most
+// max_paths paths, listed in ascending byte order of their joined reading.
+//
+// Paths share their tails: a position's paths point at the paths of the
+// positions they continue with, and readings are views into the index or
+// into per-search buffers, so memory grows with the number of kept paths,
+// not with their lengths. Position lists that no later position can reach
+// are released as the search moves on.
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <expected>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/dictionary_options.hpp"
+#include "core/lattice.hpp"
+#include "zh/zh_artifact_payload_error.hpp"
+
+namespace orvel::zh {
+
+class CedictReadingIndex;
+
+struct PinyinReadingSegment {
+  std::string surface;  // the covered slice of the text, as typed
+  std::string reading;  // a stored reading, or the slice's typed-pinyin form
+  bool direct = false;  // a typed-pinyin segment of the hybrid form
+  friend bool operator==(const PinyinReadingSegment&, const PinyinReadingSegment&) = default;
+};
+
+struct PinyinReadingPath {
+  std::vector<PinyinReadingSegment> segments;  // left to right
+  std::string reading;                         // the segments' readings joined
+  friend bool operator==(const PinyinReadingPath&, const PinyinReadingPath&) = default;
+};
+
+// The paths of a whole text as found by the search, in ascending byte order
+// of their reading. Holds views into the index it came from: it must not
+// outlive the index.
+class PinyinPathSearch {
+ public:
+  PinyinPathSearch(PinyinPathSearch&&) noexcept;
+  PinyinPathSearch& operator=(PinyinPathSearch&&) noexcept;
+  ~PinyinPathSearch();
+
+  std::size_t size() const;
+  bool empty() const { return size() == 0; }
+  // The joined reading of path k.
+  std::string reading(std::size_t k) const;
+  // The Unicode scalar values of the joined reading of path k.
+  SymbolPath symbols(std::size_t k) const;
+  // Path k with its segments.
+  PinyinReadingPath path(std::size_t k) const;
+
+  // Runs the search (see the header comment). Fails on an option beyond its
+  // limit (max_span_chars, max_paths, max_readings_per_segment, in that
+  // order) or on a lookup error of an indexed index.
+  static std::expected<PinyinPathSearch, ZhArtifactPayloadError> run(const CedictReadingIndex& index,
+                                                                     std::string_view text,
+                                                                     const DictionaryOptions& options,
+                                                                     bool hybrid);
+
+ private:
+  struct State;
+  explicit PinyinPathSearch(std::unique_ptr<State> state);
+  std::unique_ptr<State> state_;
+};
+
+}  // namespace orvel::zh
