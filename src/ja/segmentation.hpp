@@ -1,0 +1,109 @@
+#pragma once
+// Dictionary segmentation of a Japanese text: every way to cut the text into
+// indexed words (and, optionally, stretches read as typed), with the words'
+// readings combined into readings of the whole text.
+//
+// The search runs from the end of the text to its start. Position v keeps at
+// most `max_paths` distinct readings of text[v..n], each inserted in a fixed
+// order (candidate spans by ascending end, readings in stored order, suffix
+// paths in byte order of their reading) where the first insertion of a
+// reading wins. Paths share their tails: a path is its first segment plus a
+// reference to the path it continues, so memory grows with the paths kept,
+// not with paths times text length.
+#include <cstddef>
+#include <cstdint>
+#include <expected>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/dictionary_options.hpp"
+#include "ja/ja_lattice_error.hpp"
+#include "ja/unidic_artifact_payload_error.hpp"
+
+namespace orvel::ja {
+
+class UnidicReadingIndex;
+
+struct DictionaryReadingSegment {
+  // The stretch of the input covered, exactly as typed.
+  std::string surface;
+  // A reading of the surface from the index; the surface itself when direct.
+  std::string reading;
+  // A stretch read as typed rather than a dictionary word.
+  bool direct = false;
+
+  friend bool operator==(const DictionaryReadingSegment&, const DictionaryReadingSegment&) = default;
+};
+
+namespace detail {
+// One link of a shared segment chain.
+struct DictionaryPathNode {
+  std::shared_ptr<const DictionaryReadingSegment> segment;  // null for the end of the text
+  std::shared_ptr<const DictionaryPathNode> next;
+  std::size_t position = 0;  // character position where the segment starts
+  std::size_t rank = 0;      // order of the path's reading among those kept at `position`
+};
+}  // namespace detail
+
+// One segmentation of a whole text: its segments in text order and the
+// concatenation of their readings.
+class DictionaryReadingPath {
+ public:
+  DictionaryReadingPath() = default;
+  explicit DictionaryReadingPath(std::vector<DictionaryReadingSegment> segments);
+  DictionaryReadingPath(std::shared_ptr<const detail::DictionaryPathNode> head, std::string reading)
+      : head_(std::move(head)), reading_(std::move(reading)) {}
+
+  const std::string& reading() const { return reading_; }
+  std::vector<DictionaryReadingSegment> segments() const;
+  std::size_t segment_count() const;
+
+  // Calls f(const DictionaryReadingSegment&) for each segment in order.
+  template <class F>
+  void for_each_segment(F&& f) const {
+    for (const detail::DictionaryPathNode* node = head_.get(); node != nullptr; node = node->next.get()) {
+      if (node->segment) f(*node->segment);
+    }
+  }
+
+  friend bool operator==(const DictionaryReadingPath& a, const DictionaryReadingPath& b) {
+    return a.reading_ == b.reading_ && a.segments() == b.segments();
+  }
+
+ private:
+  std::shared_ptr<const detail::DictionaryPathNode> head_;
+  std::string reading_;
+};
+
+// The option limits (max_span_chars 256, max_paths 16384, then
+// max_readings_per_segment 256 when given) as a query error: a copy of the
+// options, or Dictionary carrying the ArtifactLimitExceeded message.
+std::expected<DictionaryOptions, JaLatticeError> validate_dictionary_options(const DictionaryOptions& options);
+
+// Every segmentation of the text, in byte order of the reading; with
+// `include_direct`, stretches that can be read as typed become direct
+// segments (not limited by max_span_chars). Empty when the text is empty,
+// max_span_chars or max_paths is 0, or nothing covers the text. Errors: an
+// option limit, or a lookup error of an indexed index.
+std::expected<std::vector<DictionaryReadingPath>, UnidicArtifactPayloadError> reading_paths_with_stats_inner(
+    const UnidicReadingIndex& index, std::string_view text, const DictionaryOptions& options, bool include_direct);
+
+// The same search keeping only the distinct whole-text readings, in byte order.
+std::expected<std::vector<std::string>, UnidicArtifactPayloadError> reading_sequences_with_stats_inner(
+    const UnidicReadingIndex& index, std::string_view text, const DictionaryOptions& options, bool include_direct);
+
+// The end of the longest stretch text[b[start]..b[i]], start < i <= end,
+// that can be read as typed, or nullopt when not even one character can.
+// `boundaries` holds the byte offset of every character followed by the
+// text's byte length.
+std::optional<std::size_t> direct_fallback_end(std::string_view text, std::span<const std::size_t> boundaries,
+                                               std::size_t start, std::size_t end);
+
+// Byte offsets of every character of valid UTF-8, then its byte length.
+std::vector<std::size_t> char_boundaries(std::string_view text);
+
+}  // namespace orvel::ja
