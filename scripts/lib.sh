@@ -11,11 +11,16 @@ ensure_build_tools() {
 }
 
 # The Python interpreters the module is built and tested against: python3
-# and, where it is installed, 3.13.
+# and, where it is installed, 3.13 (also a pyenv-installed 3.13 that the
+# pyenv shims hide because it is not the selected version).
 python_interpreters() {
   local seen="" py ver
-  for py in python3 python3.13; do
-    command -v "$py" >/dev/null 2>&1 || continue
+  local candidates=(python3 python3.13)
+  if command -v pyenv >/dev/null 2>&1; then
+    candidates+=("$(pyenv root)"/versions/3.13*/bin/python3.13)
+  fi
+  for py in "${candidates[@]}"; do
+    [ -x "$py" ] || command -v "$py" >/dev/null 2>&1 || continue
     ver="$("$py" -c 'import sys; print("%d.%d" % sys.version_info[:2])' 2>/dev/null)" || continue
     case " $seen " in *" $ver "*) continue ;; esac
     seen="$seen $ver"

@@ -1,0 +1,110 @@
+#pragma once
+// Argument binding and conversion for every function and method of the
+// module, all of them METH_FASTCALL | METH_KEYWORDS.
+//
+// A callable describes its parameters once, in a static table:
+//
+//   constexpr Param kParams[] = {
+//       {"left", ArgKind::Text},
+//       {"right", ArgKind::Text},
+//       {"score_cutoff", ArgKind::Count, Param::KeywordOnly},
+//   };
+//   constexpr Signature kSignature{"distance", kParams};
+//
+// and parses its fast-call arguments into an Arguments object:
+//
+//   Arguments a;
+//   if (!a.parse(kSignature, args, nargs, kwnames)) return nullptr;
+//   std::string left, right;
+//   if (!a.copy_text(0, left) || !a.copy_text(1, right)) return nullptr;
+//   DistanceCutoff cutoff = a.optional_count(2);
+//
+// Rules:
+//   - Positional parameters come first; each may also be passed by keyword.
+//     Keyword-only parameters follow and are always optional.
+//   - An optional parameter given as None counts as not given.
+//   - Binding errors (too many positional arguments, unknown keyword, a
+//     parameter given twice, a missing required one) raise TypeError.
+//   - Conversion runs in parameter order and stops at the first failure:
+//     TypeError for a wrong type, OverflowError for an int outside 0..2^64-1.
+//   - Text arguments are only type-checked here; copy_text() makes the
+//     owned UTF-8 copy that the computation reads once the lock is released.
+//     Text lists are copied during conversion.
+#include <Python.h>
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace orvel::py {
+
+enum class ArgKind : std::uint8_t {
+  Text,      // str (or a subclass)
+  TextList,  // any sequence but str, every item a str
+  Count,     // int in 0..2^64-1, from int, bool or __index__
+  Float,     // float, or anything with a float conversion
+  Object,    // the object itself, interpreted by the caller
+};
+
+struct Param {
+  enum Form : std::uint8_t { Required, KeywordOnly };
+
+  const char* name;
+  ArgKind kind;
+  Form form = Required;
+};
+
+struct Signature {
+  const char* function_name;  // as it appears in messages: "distance"
+  std::span<const Param> params;
+};
+
+class Arguments {
+ public:
+  static constexpr std::size_t kMaxParams = 8;
+
+  // Binds and converts; false with a Python exception set.
+  bool parse(const Signature& signature, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
+
+  // Whether parameter i was given (and, for an optional one, is not None).
+  bool given(std::size_t i) const { return slots_[i].object != nullptr; }
+  // The argument object of parameter i (borrowed; nullptr when not given).
+  PyObject* object(std::size_t i) const { return slots_[i].object; }
+
+  // Copies the Text argument i into `out`; false with a Python exception set
+  // when the str cannot be encoded as UTF-8.
+  bool copy_text(std::size_t i, std::string& out) const;
+  // Moves the converted TextList argument i out.
+  std::vector<std::string> take_texts(std::size_t i) { return std::move(slots_[i].texts); }
+
+  std::uint64_t count(std::size_t i) const { return slots_[i].count; }
+  std::optional<std::uint64_t> optional_count(std::size_t i) const {
+    return given(i) ? std::optional(slots_[i].count) : std::nullopt;
+  }
+  double real(std::size_t i) const { return slots_[i].real; }
+  std::optional<double> optional_real(std::size_t i) const {
+    return given(i) ? std::optional(slots_[i].real) : std::nullopt;
+  }
+
+ private:
+  struct Slot {
+    PyObject* object = nullptr;  // borrowed from the call
+    std::vector<std::string> texts;
+    std::uint64_t count = 0;
+    double real = 0.0;
+  };
+
+  bool bind(const Signature& signature, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
+  bool convert(const Signature& signature, std::size_t i);
+
+  std::array<Slot, kMaxParams> slots_{};
+};
+
+// The UTF-8 bytes of a str; false with a Python exception set.
+bool copy_utf8(PyObject* str, std::string& out);
+
+}  // namespace orvel::py
