@@ -43,15 +43,22 @@ INSTANTIATE_TEST_SUITE_P(Vectors, FstVector, testing::ValuesIn(kValidVectors),
                          [](const testing::TestParamInfo<std::string>& info) { return info.param; });
 
 TEST(FstVectors, AbsentKeysAreNotFound) {
+  // The older versions of the same maps hold the same keys, so the probes
+  // apply to them too (v1_fanout has no transition index to probe).
+  const std::multimap<std::string, std::string> same_keys = {
+      {"fanout", "v1_fanout"}, {"fanout", "v2_fanout"}, {"prefixes", "v2_prefixes"}};
   std::map<std::string, FstMap> maps;
   std::size_t probes = 0;
   for (const auto& row : fst_test::read_tsv("absent_keys.tsv")) {
-    const std::string& name = row.at(0);
-    if (!maps.contains(name)) maps.emplace(name, open_vector(name));
+    std::vector<std::string> names = {row.at(0)};
+    for (auto [it, end] = same_keys.equal_range(row.at(0)); it != end; ++it) names.push_back(it->second);
     const std::string key = fst_test::from_hex(row.at(1));
-    auto found = maps.at(name).get(key);
-    ASSERT_TRUE(found.has_value()) << name << " " << row.at(1) << ": " << found.error().debug();
-    EXPECT_EQ(*found, std::nullopt) << name << " " << row.at(1);
+    for (const std::string& name : names) {
+      if (!maps.contains(name)) maps.emplace(name, open_vector(name));
+      auto found = maps.at(name).get(key);
+      ASSERT_TRUE(found.has_value()) << name << " " << row.at(1) << ": " << found.error().debug();
+      EXPECT_EQ(*found, std::nullopt) << name << " " << row.at(1);
+    }
     ++probes;
   }
   EXPECT_EQ(probes, 3102u);
