@@ -115,5 +115,3 @@ void BM_FstVisit(benchmark::State& state) {
 BENCHMARK(BM_FstVisit)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-BENCHMARK_MAIN();
