@@ -1,0 +1,82 @@
+#pragma once
+// Builds one lattice whose start-to-end paths are exactly the romaji strings
+// of one or more unit lists (whole readings of one text). After every step
+// the partial strings that end in the same last vowel share one node, since
+// the vowel is all that later steps can depend on; so at most six nodes stay
+// open and the lattice grows with steps times alternatives, never with their
+// product.
+#include <cstdint>
+#include <expected>
+#include <span>
+#include <tuple>
+#include <unordered_set>
+#include <vector>
+
+#include "core/lattice.hpp"
+#include "ja/ja_lattice_error.hpp"
+#include "ja/romaji_segment.hpp"
+#include "ja/romaji_steps.hpp"
+
+namespace orvel::ja {
+
+// An open node while a unit list is being added.
+struct FrontierState {
+  std::uint64_t node = 0;
+  LastVowel last_vowel = LastVowel::None;
+};
+
+// One alternative of one step leaving one frontier node.
+struct RomajiTransition {
+  std::vector<std::uint32_t> symbols;
+  std::uint64_t from_node = 0;
+  LastVowel last_vowel = LastVowel::None;  // after the alternative
+
+  static RomajiTransition make(std::string_view alternative, const FrontierState& state);
+};
+
+class RomajiLatticeBuilder {
+ public:
+  // Destination of arcs into the end node until the lattice is finished.
+  static constexpr std::uint64_t kEndPlaceholder = UINT64_MAX;
+
+  // Adds the romaji strings of one unit list. Errors: MissingRomajiVariant,
+  // leaving the builder unchanged.
+  std::expected<void, JaLatticeError> add_units(std::span<const Unit> units);
+
+  // Frontier-major, alternative-minor.
+  static std::vector<RomajiTransition> transitions(std::span<const FrontierState> frontier, const RomajiStep& step);
+
+  // NoReadings when nothing was added; the one-node lattice when only empty
+  // unit lists were; InvalidLattice (MixedEmptyAndNonEmptyPaths) when empty
+  // and non-empty ones met.
+  std::expected<Lattice, JaLatticeError> into_lattice() &&;
+
+  const std::vector<Arc>& arcs() const { return arcs_; }
+  std::uint64_t next_node() const { return next_node_; }
+  bool has_empty_reading() const { return has_empty_reading_; }
+  bool has_nonempty_reading() const { return has_nonempty_reading_; }
+  bool empty() const { return !has_empty_reading_ && !has_nonempty_reading_; }
+
+ private:
+  struct ArcHash {
+    std::size_t operator()(const Arc& a) const noexcept {
+      std::uint64_t h = a.src * 0x9E3779B97F4A7C15ull;
+      h ^= a.dst + 0x632BE59BD9B4E019ull + (h << 6) + (h >> 2);
+      h ^= a.symbol + 0x94D049BB133111EBull + (h << 6) + (h >> 2);
+      return static_cast<std::size_t>(h);
+    }
+  };
+
+  // Adds the arcs of one transition's chain ending at `last_dst`.
+  void add_chain(const RomajiTransition& transition, std::uint64_t last_dst);
+  void add_arc(const Arc& arc);
+
+  std::vector<Arc> arcs_;
+  std::uint64_t next_node_ = 1;
+  // Only asked whether an arc is present; the arc list keeps the order.
+  std::unordered_set<Arc, ArcHash> seen_arcs_;
+  bool has_empty_reading_ = false;
+  bool has_nonempty_reading_ = false;
+};
+
+}  // namespace orvel::ja

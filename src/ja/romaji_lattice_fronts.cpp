@@ -1,0 +1,106 @@
+#include "ja/romaji_lattice_fronts.hpp"
+
+#include <limits>
+
+#include "ja/romaji_expansion.hpp"
+#include "ja/romaji_table.hpp"
+#include "ja/unidic_reading_index.hpp"
+#include "text/utf8.hpp"
+
+namespace orvel::ja {
+
+namespace {
+
+bool is_skippable_reading_error(const JaLatticeError& error) {
+  return error.kind == JaLatticeError::Kind::UnsupportedCharacter ||
+         error.kind == JaLatticeError::Kind::MissingRomajiVariant;
+}
+
+std::expected<std::optional<Lattice>, JaLatticeError> finish(RomajiLatticeBuilder builder) {
+  if (builder.empty()) return std::optional<Lattice>();
+  auto lattice = std::move(builder).into_lattice();
+  if (!lattice) return std::unexpected(std::move(lattice.error()));
+  return std::optional<Lattice>(std::move(*lattice));
+}
+
+}  // namespace
+
+std::expected<Lattice, JaLatticeError> RomajiVariantTable::build_lattice(std::string_view text) {
+  auto units = segment(text, RomajiSegmentMode::Direct);
+  if (!units) return std::unexpected(std::move(units.error()));
+  RomajiLatticeBuilder builder;
+  if (auto ok = builder.add_units(*units); !ok) return std::unexpected(std::move(ok.error()));
+  return std::move(builder).into_lattice();
+}
+
+std::expected<std::optional<Lattice>, JaLatticeError> romaji_lattice_from_supported_readings(
+    std::span<const std::string> readings) {
+  RomajiLatticeBuilder builder;
+  std::vector<Unit> units;
+  for (const std::string& reading : readings) {
+    units.clear();
+    auto ok = append_segments(reading, RomajiSegmentMode::Reading, units);
+    if (ok) ok = builder.add_units(units);
+    if (!ok && !is_skippable_reading_error(ok.error())) return std::unexpected(std::move(ok.error()));
+  }
+  return finish(std::move(builder));
+}
+
+std::expected<std::vector<std::string>, JaLatticeError> romaji_paths_from_segmented_readings(
+    std::span<const DictionaryReadingPath> paths) {
+  constexpr std::uint64_t kMaxInputChars = kQueryRomajiLimits.max_input_chars;
+  constexpr std::uint64_t kMaxPaths = kQueryRomajiLimits.max_paths;
+  constexpr std::uint64_t kMaxSymbols = kQueryRomajiLimits.max_symbols;
+  constexpr std::uint64_t kSaturated = std::numeric_limits<std::uint64_t>::max();
+
+  std::vector<std::string> result;
+  std::uint64_t result_symbols = 0;
+  std::vector<Unit> units;
+  for (const DictionaryReadingPath& path : paths) {
+    units.clear();
+    std::uint64_t chars = 0;
+    std::expected<void, JaLatticeError> status;
+    path.for_each_segment([&](const DictionaryReadingSegment& segment) {
+      if (!status) return;
+      chars += text::count_scalars(segment.reading);
+      if (chars > kMaxInputChars) {
+        status = std::unexpected(
+            JaLatticeError::expansion_limit(ExpansionLimitKind::InputCharacters, chars, kMaxInputChars));
+        return;
+      }
+      status = append_segments(segment.reading, segment.direct ? RomajiSegmentMode::Direct : RomajiSegmentMode::Reading,
+                               units);
+    });
+    if (!status) return std::unexpected(std::move(status.error()));
+    auto strings = romaji_paths_from_units(units, kMaxPaths, kMaxSymbols);
+    if (!strings) return std::unexpected(std::move(strings.error()));
+
+    const std::uint64_t count = result.size() + strings->size();
+    if (count > kMaxPaths) {
+      return std::unexpected(JaLatticeError::expansion_limit(ExpansionLimitKind::ExpandedPaths, count, kMaxPaths));
+    }
+    std::uint64_t symbols = result_symbols;
+    for (const std::string& s : *strings) {
+      const std::uint64_t c = text::count_scalars(s);
+      symbols = c > kSaturated - symbols ? kSaturated : symbols + c;
+    }
+    if (symbols > kMaxSymbols) {
+      return std::unexpected(JaLatticeError::expansion_limit(ExpansionLimitKind::ExpandedSymbols, symbols, kMaxSymbols));
+    }
+    result_symbols = symbols;
+    for (std::string& s : *strings) result.push_back(std::move(s));
+  }
+  if (result.empty()) return std::unexpected(JaLatticeError::no_readings());
+  return result;
+}
+
+std::expected<std::optional<Lattice>, JaLatticeError> UnidicReadingIndex::romaji_lattice(
+    std::string_view text, const DictionaryOptions& options) const {
+  if (auto ok = validate_dictionary_options(options); !ok) return std::unexpected(std::move(ok.error()));
+  auto readings = reading_sequences_with_stats_inner(*this, text, options, false);
+  if (!readings) return std::unexpected(JaLatticeError::dictionary(readings.error().message()));
+  if (readings->empty()) return std::optional<Lattice>();
+  return romaji_lattice_from_supported_readings(*readings);
+}
+
+}  // namespace orvel::ja
