@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
-# Installs every system package the build, the tests, the benchmarks and the
-# fuzz targets need on Debian 12. Safe to run again: it only installs what is
-# missing.
+# Installs every system package the build, the tests and the benchmarks need
+# on Debian 12 (the fuzz targets add their compiler: scripts/fuzz.sh). Safe to
+# run again: it only installs what is missing. Extra packages may be named as
+# arguments.
 set -euo pipefail
 
 packages=(
   g++ make pkg-config git
   libyaml-dev libssl-dev libicu-dev libfmt-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang-14 libclang-rt-14-dev
+  "$@"
 )
 
 missing=()
