@@ -1,0 +1,296 @@
+#include "ja/query.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/string_distance.hpp"
+#include "ja/romaji_expansion.hpp"
+#include "ja/romaji_lattice_fronts.hpp"
+#include "ja/romaji_table.hpp"
+#include "ja/unidic_reading_index.hpp"
+#include "text/utf8.hpp"
+
+namespace orvel::ja {
+
+namespace {
+
+bool is_ascii_alphanumeric(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+bool is_all_ascii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+bool is_skippable(const JaLatticeError& error) {
+  return error.kind == JaLatticeError::Kind::UnsupportedCharacter ||
+         error.kind == JaLatticeError::Kind::MissingRomajiVariant;
+}
+
+JaLatticeError dictionary_error(const UnidicArtifactPayloadError& error) {
+  return JaLatticeError::dictionary(error.message());
+}
+
+// The readings of a lookup that are used: the first max_readings_per_segment.
+std::size_t used_readings(const UnidicReadings& readings, const DictionaryOptions& options) {
+  std::size_t used = readings.size();
+  if (options.max_readings_per_segment) {
+    used = static_cast<std::size_t>(std::min<std::uint64_t>(used, *options.max_readings_per_segment));
+  }
+  return used;
+}
+
+// Builds one lattice from segmented inputs added one by one, so that the
+// inputs of many dictionary paths never exist all at once.
+class SegmentedLattice {
+ public:
+  std::expected<void, JaLatticeError> add_stretch(std::string_view text, RomajiSegmentMode mode) {
+    stretches_.assign(1, RomajiSegmentInput{text, mode});
+    return add();
+  }
+
+  std::expected<void, JaLatticeError> add_path(const DictionaryReadingPath& path) {
+    stretches_.clear();
+    path.for_each_segment([&](const DictionaryReadingSegment& segment) {
+      stretches_.push_back(
+          RomajiSegmentInput{segment.reading, segment.direct ? RomajiSegmentMode::Direct : RomajiSegmentMode::Reading});
+    });
+    return add();
+  }
+
+  std::expected<std::optional<Lattice>, JaLatticeError> finish() && {
+    if (builder_.empty()) return std::optional<Lattice>();
+    auto lattice = std::move(builder_).into_lattice();
+    if (!lattice) return std::unexpected(std::move(lattice.error()));
+    return std::optional<Lattice>(std::move(*lattice));
+  }
+
+ private:
+  std::expected<void, JaLatticeError> add() {
+    auto added = add_segmented_input(builder_, stretches_, units_);
+    if (!added) return std::unexpected(std::move(added.error()));
+    return {};
+  }
+
+  RomajiLatticeBuilder builder_;
+  std::vector<Unit> units_;
+  std::vector<RomajiSegmentInput> stretches_;
+};
+
+std::expected<std::vector<DictionaryReadingPath>, JaLatticeError> dictionary_paths(const UnidicReadingIndex& index,
+                                                                                 std::string_view text,
+                                                                                 const DictionaryOptions& options,
+                                                                                 bool include_direct) {
+  auto paths = reading_paths_with_stats_inner(index, text, options, include_direct);
+  if (!paths) return std::unexpected(dictionary_error(paths.error()));
+  return std::move(*paths);
+}
+
+// The lattice of a directly readable text holding ASCII letters or digits:
+// the text as typed, its exact readings and, for a hybrid text, its
+// segmentations with direct stretches.
+std::expected<std::optional<Lattice>, JaLatticeError> direct_ascii_lattice(std::string_view text,
+                                                                          const UnidicReadingIndex& index,
+                                                                          const DictionaryOptions& options) {
+  SegmentedLattice lattice;
+  if (auto ok = lattice.add_stretch(text, RomajiSegmentMode::Direct); !ok) return std::unexpected(ok.error());
+  auto found = index.try_readings(text);
+  if (!found) return std::unexpected(dictionary_error(found.error()));
+  if (*found) {
+    const UnidicReadings& readings = **found;
+    const std::size_t used = used_readings(readings, options);
+    for (std::size_t r = 0; r < used; ++r) {
+      if (auto ok = lattice.add_stretch(readings[r], RomajiSegmentMode::Reading); !ok) {
+        return std::unexpected(ok.error());
+      }
+    }
+  }
+  auto hybrid = should_try_hybrid_for_direct_ascii(text, index);
+  if (!hybrid) return std::unexpected(std::move(hybrid.error()));
+  if (*hybrid) {
+    auto paths = dictionary_paths(index, text, options, true);
+    if (!paths) return std::unexpected(std::move(paths.error()));
+    for (const DictionaryReadingPath& path : *paths) {
+      if (auto ok = lattice.add_path(path); !ok) return std::unexpected(ok.error());
+    }
+  }
+  return std::move(lattice).finish();
+}
+
+std::set<std::string>& insert_all(std::set<std::string>& strings, std::vector<std::string>& more) {
+  for (std::string& s : more) strings.insert(std::move(s));
+  return strings;
+}
+
+std::vector<std::string> in_byte_order(std::set<std::string>& strings) {
+  std::vector<std::string> out;
+  out.reserve(strings.size());
+  while (!strings.empty()) out.push_back(std::move(strings.extract(strings.begin()).value()));
+  return out;
+}
+
+}  // namespace
+
+bool has_ascii_alphanumeric(std::string_view text) { return std::any_of(text.begin(), text.end(), is_ascii_alphanumeric); }
+
+std::expected<bool, JaLatticeError> has_dictionary_reading(std::string_view text, const UnidicReadingIndex& index) {
+  auto found = index.try_readings(text);
+  if (!found) return std::unexpected(dictionary_error(found.error()));
+  return found->has_value();
+}
+
+std::expected<bool, JaLatticeError> should_try_hybrid_for_direct_ascii(std::string_view text,
+                                                                      const UnidicReadingIndex& index) {
+  if (!has_ascii_alphanumeric(text) || is_all_ascii(text)) return false;
+  // ASCII bytes never occur inside a multi-byte character, so runs can be
+  // found on the bytes.
+  std::size_t i = 0;
+  while (i < text.size()) {
+    if (!is_ascii_alphanumeric(text[i])) {
+      ++i;
+      continue;
+    }
+    const std::size_t start = i;
+    while (i < text.size() && is_ascii_alphanumeric(text[i])) ++i;
+    const bool single_at_end = i == text.size() && i - start == 1 && start > 0;
+    if (single_at_end) continue;
+    auto found = has_dictionary_reading(text.substr(start, i - start), index);
+    if (!found) return std::unexpected(std::move(found.error()));
+    if (*found) return true;
+  }
+  return false;
+}
+
+std::expected<void, JaLatticeError> extend_supported_dictionary_paths(std::set<std::string>& strings,
+                                                                     std::span<const DictionaryReadingPath> paths) {
+  for (std::size_t k = 0; k < paths.size(); ++k) {
+    auto more = romaji_paths_from_segmented_readings(paths.subspan(k, 1));
+    if (!more) {
+      if (is_skippable(more.error())) continue;
+      return std::unexpected(std::move(more.error()));
+    }
+    insert_all(strings, *more);
+  }
+  return {};
+}
+
+std::expected<std::optional<Lattice>, JaLatticeError> lattice_from_dictionary_reading_paths(
+    std::span<const DictionaryReadingPath> paths) {
+  if (paths.empty()) return std::optional<Lattice>();
+  SegmentedLattice lattice;
+  for (const DictionaryReadingPath& path : paths) {
+    if (auto ok = lattice.add_path(path); !ok) return std::unexpected(ok.error());
+  }
+  return std::move(lattice).finish();
+}
+
+std::expected<Lattice, JaLatticeError> unidic_or_direct_lattice(std::string_view text,
+                                                               const UnidicReadingIndex& index,
+                                                               const DictionaryOptions& options) {
+  if (auto ok = validate_dictionary_options(options); !ok) return std::unexpected(std::move(ok.error()));
+
+  if (!has_ascii_alphanumeric(text)) {
+    if (auto direct = RomajiVariantTable::build_lattice(text)) return std::move(*direct);
+    auto from_index = index.romaji_lattice(text, options);
+    if (!from_index) return std::unexpected(std::move(from_index.error()));
+    if (*from_index) return std::move(**from_index);
+  } else if (can_build_direct_romaji_path(text)) {
+    auto lattice = direct_ascii_lattice(text, index, options);
+    if (!lattice) return std::unexpected(std::move(lattice.error()));
+    if (*lattice) return std::move(**lattice);
+  }
+
+  auto words = dictionary_paths(index, text, options, false);
+  if (!words) return std::unexpected(std::move(words.error()));
+  if (!words->empty()) {
+    auto lattice = lattice_from_dictionary_reading_paths(*words);
+    if (!lattice) return std::unexpected(std::move(lattice.error()));
+    if (*lattice) return std::move(**lattice);
+  }
+
+  auto hybrid = dictionary_paths(index, text, options, true);
+  if (!hybrid) return std::unexpected(std::move(hybrid.error()));
+  if (!hybrid->empty()) {
+    auto lattice = lattice_from_dictionary_reading_paths(*hybrid);
+    if (!lattice) return std::unexpected(std::move(lattice.error()));
+    if (*lattice) return std::move(**lattice);
+  }
+  return RomajiVariantTable::build_lattice(text);
+}
+
+std::expected<std::vector<std::string>, JaLatticeError> unidic_or_direct_romaji_paths(
+    std::string_view text, const UnidicReadingIndex& index, const DictionaryOptions& options) {
+  if (auto ok = validate_dictionary_options(options); !ok) return std::unexpected(std::move(ok.error()));
+
+  auto direct = romaji_paths_with_limits(text, kQueryRomajiLimits);
+  if (direct) {
+    if (!has_ascii_alphanumeric(text)) return std::move(*direct);
+    std::set<std::string> strings;
+    insert_all(strings, *direct);
+    auto found = index.try_readings(text);
+    if (!found) return std::unexpected(dictionary_error(found.error()));
+    if (*found) {
+      const UnidicReadings& readings = **found;
+      const std::size_t used = used_readings(readings, options);
+      for (std::size_t r = 0; r < used; ++r) {
+        const DictionaryReadingPath exact({DictionaryReadingSegment{std::string(text), readings[r], false}});
+        auto more = romaji_paths_from_segmented_readings(std::span(&exact, 1));
+        if (!more) {
+          if (is_skippable(more.error())) continue;
+          return std::unexpected(std::move(more.error()));
+        }
+        insert_all(strings, *more);
+      }
+    }
+    auto hybrid = should_try_hybrid_for_direct_ascii(text, index);
+    if (!hybrid) return std::unexpected(std::move(hybrid.error()));
+    if (*hybrid) {
+      auto paths = dictionary_paths(index, text, options, true);
+      if (!paths) return std::unexpected(std::move(paths.error()));
+      if (auto ok = extend_supported_dictionary_paths(strings, *paths); !ok) {
+        return std::unexpected(std::move(ok.error()));
+      }
+    }
+    return in_byte_order(strings);
+  }
+
+  for (const bool include_direct : {false, true}) {
+    auto paths = dictionary_paths(index, text, options, include_direct);
+    if (!paths) return std::unexpected(std::move(paths.error()));
+    std::set<std::string> strings;
+    if (auto ok = extend_supported_dictionary_paths(strings, *paths); !ok) return std::unexpected(std::move(ok.error()));
+    if (!strings.empty()) return in_byte_order(strings);
+  }
+  return romaji_paths_with_limits(text, kQueryRomajiLimits);
+}
+
+std::expected<double, JaLatticeError> normalized_similarity_with_unidic_index(std::string_view left,
+                                                                              std::string_view right,
+                                                                              const UnidicReadingIndex& index,
+                                                                              const DictionaryOptions& options) {
+  if (auto ok = validate_dictionary_options(options); !ok) return std::unexpected(std::move(ok.error()));
+  auto left_paths = unidic_or_direct_romaji_paths(left, index, options);
+  if (!left_paths) return std::unexpected(std::move(left_paths.error()));
+  auto right_paths = unidic_or_direct_romaji_paths(right, index, options);
+  if (!right_paths) return std::unexpected(std::move(right_paths.error()));
+
+  std::vector<std::u32string> left_chars;
+  left_chars.reserve(left_paths->size());
+  for (const std::string& s : *left_paths) left_chars.push_back(text::decode_utf8(s));
+  std::vector<std::u32string> right_chars;
+  right_chars.reserve(right_paths->size());
+  for (const std::string& s : *right_paths) right_chars.push_back(text::decode_utf8(s));
+
+  StringDistanceWorkspace workspace;
+  double best = 0.0;
+  for (const std::u32string& a : left_chars) {
+    for (const std::u32string& b : right_chars) {
+      const double score = normalized_similarity_from_distance(workspace.levenshtein(a, b), a.size(), b.size());
+      if (score > best) best = score;
+      if (best == 1.0) return 1.0;
+    }
+  }
+  return best;
+}
+
+}  // namespace orvel::ja
