@@ -21,115 +21,172 @@ std::pair<std::u32string_view, std::u32string_view> trim_common_affixes(std::u32
   return {a, b};
 }
 
+std::uint64_t StringDistanceWorkspace::levenshtein_bits(std::u32string_view pattern, std::u32string_view text) {
+  masks_.build(pattern);
+  const std::size_t words = masks_.words();
+  const std::size_t top = (pattern.size() - 1) % 64;
+  const std::uint64_t last = std::uint64_t{1} << top;
+  std::uint64_t score = pattern.size();
+
+  if (words == 1) {
+    std::uint64_t vp = ~std::uint64_t{0}, vn = 0;
+    for (const char32_t c : text) {
+      const std::uint64_t pm = *masks_.masks(c);
+      const std::uint64_t x = pm | vn;
+      const std::uint64_t d0 = (((x & vp) + vp) ^ vp) | x;
+      std::uint64_t hp = vn | ~(d0 | vp);
+      std::uint64_t hn = vp & d0;
+      score += (hp & last) != 0;
+      score -= (hn & last) != 0;
+      hp = (hp << 1) | 1;  // the top row grows by one per text character
+      hn <<= 1;
+      vp = hn | ~(d0 | hp);
+      vn = hp & d0;
+    }
+    return score;
+  }
+
+  vp_.assign(words, ~std::uint64_t{0});
+  vn_.assign(words, 0);
+  std::uint64_t* const vps = vp_.data();
+  std::uint64_t* const vns = vn_.data();
+  for (const char32_t c : text) {
+    const std::uint64_t* const pm = masks_.masks(c);
+    // Horizontal deltas leaving the top row of one word enter the next.
+    std::uint64_t hp_carry = 1, hn_carry = 0;
+    for (std::size_t w = 0; w < words; ++w) {
+      const std::uint64_t vp = vps[w], vn = vns[w];
+      const std::uint64_t x = pm[w] | hn_carry;
+      const std::uint64_t d0 = (((x & vp) + vp) ^ vp) | x | vn;
+      std::uint64_t hp = vn | ~(d0 | vp);
+      std::uint64_t hn = vp & d0;
+      const std::uint64_t hp_in = hp_carry, hn_in = hn_carry;
+      const unsigned shift_out = w + 1 < words ? 63 : top;
+      hp_carry = (hp >> shift_out) & 1;
+      hn_carry = (hn >> shift_out) & 1;
+      hp = (hp << 1) | hp_in;
+      hn = (hn << 1) | hn_in;
+      vps[w] = hn | ~(d0 | hp);
+      vns[w] = hp & d0;
+    }
+    score += hp_carry;
+    score -= hn_carry;
+  }
+  return score;
+}
+
+std::uint64_t StringDistanceWorkspace::osa_bits(std::u32string_view pattern, std::u32string_view text) {
+  masks_.build(pattern);
+  const std::size_t words = masks_.words();
+  const std::size_t top = (pattern.size() - 1) % 64;
+  const std::uint64_t last = std::uint64_t{1} << top;
+  std::uint64_t score = pattern.size();
+  const std::uint64_t* pm_old = masks_.zero();
+
+  if (words == 1) {
+    std::uint64_t vp = ~std::uint64_t{0}, vn = 0, d0 = 0, pm_prev = 0;
+    for (const char32_t c : text) {
+      const std::uint64_t pm = *masks_.masks(c);
+      // Swaps: pattern positions i-1, i matching text characters j, j-1.
+      const std::uint64_t tr = (((~d0) & pm) << 1) & pm_prev;
+      d0 = (((pm & vp) + vp) ^ vp) | pm | vn | tr;
+      std::uint64_t hp = vn | ~(d0 | vp);
+      std::uint64_t hn = d0 & vp;
+      score += (hp & last) != 0;
+      score -= (hn & last) != 0;
+      hp = (hp << 1) | 1;
+      hn <<= 1;
+      vp = hn | ~(d0 | hp);
+      vn = hp & d0;
+      pm_prev = pm;
+    }
+    return score;
+  }
+
+  vp_.assign(words, ~std::uint64_t{0});
+  vn_.assign(words, 0);
+  d0_.assign(words, 0);
+  std::uint64_t* const vps = vp_.data();
+  std::uint64_t* const vns = vn_.data();
+  std::uint64_t* const d0s = d0_.data();
+  for (const char32_t c : text) {
+    const std::uint64_t* const pm = masks_.masks(c);
+    std::uint64_t hp_carry = 1, hn_carry = 0, tr_carry = 0;
+    for (std::size_t w = 0; w < words; ++w) {
+      const std::uint64_t vp = vps[w], vn = vns[w];
+      const std::uint64_t swap_from = (~d0s[w]) & pm[w];  // previous column's D0
+      const std::uint64_t tr = ((swap_from << 1) | tr_carry) & pm_old[w];
+      tr_carry = swap_from >> 63;
+      const std::uint64_t x = pm[w] | hn_carry;
+      const std::uint64_t d0 = (((x & vp) + vp) ^ vp) | x | vn | tr;
+      std::uint64_t hp = vn | ~(d0 | vp);
+      std::uint64_t hn = vp & d0;
+      const std::uint64_t hp_in = hp_carry, hn_in = hn_carry;
+      const unsigned shift_out = w + 1 < words ? 63 : top;
+      hp_carry = (hp >> shift_out) & 1;
+      hn_carry = (hn >> shift_out) & 1;
+      hp = (hp << 1) | hp_in;
+      hn = (hn << 1) | hn_in;
+      vps[w] = hn | ~(d0 | hp);
+      vns[w] = hp & d0;
+      d0s[w] = d0;
+    }
+    score += hp_carry;
+    score -= hn_carry;
+    pm_old = pm;
+  }
+  return score;
+}
+
 namespace {
 
-// Rows over the longer side, columns over the shorter; with equal lengths
-// rows run over the second argument.
-std::pair<std::u32string_view, std::u32string_view> rows_and_columns(std::u32string_view a, std::u32string_view b) {
-  if (a.size() < b.size()) return {b, a};
-  if (b.size() < a.size()) return {a, b};
+// The pattern of the bit-parallel kernels is the shorter side.
+std::pair<std::u32string_view, std::u32string_view> pattern_and_text(std::u32string_view a, std::u32string_view b) {
+  if (a.size() <= b.size()) return {a, b};
   return {b, a};
+}
+
+std::size_t length_gap(std::u32string_view a, std::u32string_view b) {
+  return a.size() > b.size() ? a.size() - b.size() : b.size() - a.size();
+}
+
+std::optional<std::uint64_t> within(std::uint64_t distance, std::uint64_t cutoff) {
+  if (distance > cutoff) return std::nullopt;
+  return distance;
 }
 
 }  // namespace
 
 std::uint64_t StringDistanceWorkspace::levenshtein(std::u32string_view a, std::u32string_view b) {
   std::tie(a, b) = trim_common_affixes(a, b);
-  const auto [rows, columns] = rows_and_columns(a, b);
-  const std::size_t width = columns.size();
-  if (width == 0) return rows.size();
-  previous_.resize(width + 1);
-  current_.resize(width + 1);
-  for (std::size_t c = 0; c <= width; ++c) previous_[c] = c;
-  for (std::size_t r = 1; r <= rows.size(); ++r) {
-    const char32_t ch = rows[r - 1];
-    current_[0] = r;
-    for (std::size_t c = 1; c <= width; ++c) {
-      const std::uint64_t substitute = previous_[c - 1] + (ch == columns[c - 1] ? 0 : 1);
-      current_[c] = std::min({substitute, current_[c - 1] + 1, previous_[c] + 1});
-    }
-    std::swap(previous_, current_);
-  }
-  return previous_[width];
+  const auto [pattern, text] = pattern_and_text(a, b);
+  if (pattern.empty()) return text.size();
+  return levenshtein_bits(pattern, text);
 }
 
 std::optional<std::uint64_t> StringDistanceWorkspace::levenshtein_with_cutoff(std::u32string_view a,
                                                                               std::u32string_view b,
                                                                               std::uint64_t cutoff) {
   std::tie(a, b) = trim_common_affixes(a, b);
-  const auto [rows, columns] = rows_and_columns(a, b);
-  const std::size_t width = columns.size();
-  if (rows.size() - width > cutoff) return std::nullopt;
-  if (width == 0) return rows.size();
-  previous_.resize(width + 1);
-  current_.resize(width + 1);
-  for (std::size_t c = 0; c <= width; ++c) previous_[c] = c;
-  for (std::size_t r = 1; r <= rows.size(); ++r) {
-    const char32_t ch = rows[r - 1];
-    current_[0] = r;
-    std::uint64_t row_min = r;
-    for (std::size_t c = 1; c <= width; ++c) {
-      const std::uint64_t substitute = previous_[c - 1] + (ch == columns[c - 1] ? 0 : 1);
-      current_[c] = std::min({substitute, current_[c - 1] + 1, previous_[c] + 1});
-      row_min = std::min(row_min, current_[c]);
-    }
-    if (row_min > cutoff) return std::nullopt;
-    std::swap(previous_, current_);
-  }
-  if (previous_[width] > cutoff) return std::nullopt;
-  return previous_[width];
+  if (length_gap(a, b) > cutoff) return std::nullopt;
+  const auto [pattern, text] = pattern_and_text(a, b);
+  if (pattern.empty()) return text.size();
+  return within(levenshtein_bits(pattern, text), cutoff);
 }
 
 std::uint64_t StringDistanceWorkspace::damerau_levenshtein(std::u32string_view a, std::u32string_view b) {
-  if (a.empty()) return b.size();
-  if (b.empty()) return a.size();
-  const std::size_t width = b.size();
-  two_back_.assign(width + 1, 0);
-  previous_.resize(width + 1);
-  current_.assign(width + 1, 0);
-  for (std::size_t c = 0; c <= width; ++c) previous_[c] = c;
-  for (std::size_t r = 1; r <= a.size(); ++r) {
-    current_[0] = r;
-    for (std::size_t c = 1; c <= width; ++c) {
-      std::uint64_t v = std::min({previous_[c - 1] + (a[r - 1] == b[c - 1] ? 0 : 1), current_[c - 1] + 1,
-                                  previous_[c] + 1});
-      if (r >= 2 && c >= 2 && a[r - 1] == b[c - 2] && b[c - 1] == a[r - 2]) v = std::min(v, two_back_[c - 2] + 1);
-      current_[c] = v;
-    }
-    std::swap(two_back_, previous_);
-    std::swap(previous_, current_);
-  }
-  return previous_[width];
+  const auto [pattern, text] = pattern_and_text(a, b);
+  if (pattern.empty()) return text.size();
+  return osa_bits(pattern, text);
 }
 
 std::optional<std::uint64_t> StringDistanceWorkspace::damerau_levenshtein_with_cutoff(std::u32string_view a,
                                                                                       std::u32string_view b,
                                                                                       std::uint64_t cutoff) {
-  const std::size_t gap = a.size() > b.size() ? a.size() - b.size() : b.size() - a.size();
-  if (gap > cutoff) return std::nullopt;
-  if (a.empty()) return b.size() <= cutoff ? std::optional<std::uint64_t>(b.size()) : std::nullopt;
-  if (b.empty()) return a.size() <= cutoff ? std::optional<std::uint64_t>(a.size()) : std::nullopt;
-  const std::size_t width = b.size();
-  two_back_.assign(width + 1, 0);
-  previous_.resize(width + 1);
-  current_.assign(width + 1, 0);
-  for (std::size_t c = 0; c <= width; ++c) previous_[c] = c;
-  for (std::size_t r = 1; r <= a.size(); ++r) {
-    current_[0] = r;
-    std::uint64_t row_min = r;
-    for (std::size_t c = 1; c <= width; ++c) {
-      std::uint64_t v = std::min({previous_[c - 1] + (a[r - 1] == b[c - 1] ? 0 : 1), current_[c - 1] + 1,
-                                  previous_[c] + 1});
-      if (r >= 2 && c >= 2 && a[r - 1] == b[c - 2] && b[c - 1] == a[r - 2]) v = std::min(v, two_back_[c - 2] + 1);
-      current_[c] = v;
-      row_min = std::min(row_min, v);
-    }
-    if (row_min > cutoff) return std::nullopt;
-    std::swap(two_back_, previous_);
-    std::swap(previous_, current_);
-  }
-  if (previous_[width] > cutoff) return std::nullopt;
-  return previous_[width];
+  if (length_gap(a, b) > cutoff) return std::nullopt;
+  const auto [pattern, text] = pattern_and_text(a, b);
+  if (pattern.empty()) return within(text.size(), cutoff);
+  return within(osa_bits(pattern, text), cutoff);
 }
 
 std::uint64_t levenshtein_str(std::string_view a, std::string_view b) {

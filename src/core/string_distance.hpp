@@ -3,11 +3,16 @@
 // by value: no normalisation, no case folding; lengths count scalar values).
 //
 // Levenshtein: insert, delete, substitute at cost 1. The common prefix and
-// suffix are trimmed first; the rest runs over the shorter side.
+// suffix are trimmed first.
 // Restricted Damerau (optimal string alignment): Levenshtein plus the swap
 // of two adjacent characters at cost 1, with no edit inside a swapped pair.
 // Cutoff forms answer the exact distance when it is <= the cutoff and
-// nothing otherwise; they give up early once the cutoff cannot be met.
+// nothing otherwise; a length difference above the cutoff answers at once.
+//
+// Both run bit-parallel (Myers' algorithm in Hyyro's formulation, and
+// Hyyro's extension for adjacent swaps): the shorter side is the pattern,
+// one bit per character, so a pair costs O(ceil(m / 64) x n) word steps
+// for lengths m <= n.
 #include <cstdint>
 #include <expected>
 #include <optional>
@@ -16,6 +21,7 @@
 #include <vector>
 
 #include "core/distance_error.hpp"
+#include "core/pattern_masks.hpp"
 
 namespace orvel {
 
@@ -34,11 +40,17 @@ class StringDistanceWorkspace {
                                                                std::uint64_t cutoff);
 
  private:
-  std::vector<std::uint64_t> two_back_;
-  std::vector<std::uint64_t> previous_;
-  std::vector<std::uint64_t> current_;
-  // Per-character match masks of the bit-parallel kernels.
-  std::vector<std::pair<char32_t, std::uint64_t>> masks_;
+  // Bit-parallel kernels over the pattern in masks_ (one bit per pattern
+  // character, 64 to a word) and a text scanned character by character.
+  std::uint64_t levenshtein_bits(std::u32string_view pattern, std::u32string_view text);
+  std::uint64_t osa_bits(std::u32string_view pattern, std::u32string_view text);
+
+  PatternMasks masks_;
+  // Per pattern word: vertical +1 and -1 deltas of the current column, and
+  // the diagonal-zero bits of the previous one (Damerau).
+  std::vector<std::uint64_t> vp_;
+  std::vector<std::uint64_t> vn_;
+  std::vector<std::uint64_t> d0_;
 };
 
 // The four text forms: UTF-8 texts decoded to scalar values, on a fresh

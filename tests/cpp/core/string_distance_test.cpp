@@ -118,6 +118,33 @@ TEST(StringDistanceTest, MatchesReferenceOnRandomPairs) {
   }
 }
 
+// Lengths on both sides of each 64-character word boundary, where the
+// carries between words of the bit-parallel kernels matter.
+TEST(StringDistanceTest, MatchesReferenceAtWordBoundaries) {
+  std::mt19937_64 rng(4242);
+  StringDistanceWorkspace ws;
+  const std::size_t lengths[] = {1, 63, 64, 65, 127, 128, 129, 192, 200};
+  for (const std::size_t m : lengths) {
+    for (const std::size_t n : lengths) {
+      for (int round = 0; round < 4; ++round) {
+        const std::uint32_t alphabet = round < 2 ? 2 : 4;
+        std::u32string a(m, U'a'), b(n, U'a');
+        for (auto& ch : a) ch = U'a' + rng() % alphabet;
+        for (auto& ch : b) ch = U'a' + rng() % alphabet;
+        if (round == 3 && !a.empty()) a[0] = U'\u3042';  // outside the direct table
+        const std::uint64_t lev = reference::levenshtein(seq(a), seq(b));
+        const std::uint64_t dam = reference::osa(seq(a), seq(b));
+        ASSERT_EQ(ws.levenshtein(a, b), lev) << m << "x" << n << " round " << round;
+        ASSERT_EQ(ws.damerau_levenshtein(a, b), dam) << m << "x" << n << " round " << round;
+        ASSERT_EQ(ws.damerau_levenshtein(b, a), dam) << m << "x" << n << " round " << round;
+        ASSERT_EQ(ws.levenshtein_with_cutoff(a, b, lev), std::optional(lev));
+        ASSERT_EQ(ws.damerau_levenshtein_with_cutoff(a, b, dam > 0 ? dam - 1 : 0),
+                  dam > 0 ? std::nullopt : std::optional(dam));
+      }
+    }
+  }
+}
+
 TEST(NormalizedSimilarityTest, FromDistance) {
   struct Case {
     std::uint64_t distance, left, right;
