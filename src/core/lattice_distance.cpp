@@ -67,22 +67,32 @@ std::uint64_t DistanceWorkspace::exact(const Lattice& left, const Lattice& right
     std::uint32_t* const row = cost + i * R;
     const std::uint64_t first_j = i == ls ? rs + 1 : rs;
     if (!Damerau && xe - xb == 1) {
-      // Most nodes of a reading lattice have one incoming arc: keep its row
-      // and symbol at hand and take the same shortcut for the columns.
+      // Most nodes of a reading lattice have one incoming arc, mostly from
+      // the node just before: keep the previous cell of this row and of the
+      // source row in registers instead of reloading what was just stored.
       const std::uint32_t* const from = cost + xb->node * R;
       const std::uint32_t xs = xb->symbol;
+      std::uint32_t last_v = first_j > rs ? row[first_j - 1] : kUnreached;
+      std::uint32_t last_from = first_j > rs ? from[first_j - 1] : kUnreached;
       for (std::uint64_t j = first_j; j <= re; ++j) {
         const Pred* const yb = rp + roff[j - rs];
         const Pred* const ye = rp + roff[j - rs + 1];
-        std::uint32_t v = from[j] + 1;  // deletion
+        const std::uint32_t del = from[j];
+        std::uint32_t v = del + 1;  // deletion
         if (ye - yb == 1) {
-          v = std::min(v, from[yb->node] + (xs != yb->symbol ? 1u : 0u));
-          v = std::min(v, row[yb->node] + 1);  // insertion
+          const bool adjacent = yb->node + 1 == j;
+          const std::uint32_t diagonal = adjacent ? last_from : from[yb->node];
+          const std::uint32_t beside = adjacent ? last_v : row[yb->node];
+          v = std::min(v, diagonal + (xs != yb->symbol ? 1u : 0u));
+          v = std::min(v, beside + 1);  // insertion
         } else {
           for (const Pred* y = yb; y != ye; ++y) v = std::min(v, from[y->node] + (xs != y->symbol ? 1u : 0u));
           for (const Pred* y = yb; y != ye; ++y) v = std::min(v, row[y->node] + 1);
         }
-        row[j] = std::min(v, kUnreached);
+        v = std::min(v, kUnreached);
+        row[j] = v;
+        last_v = v;
+        last_from = del;
       }
       continue;
     }
