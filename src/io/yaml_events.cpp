@@ -37,8 +37,9 @@ struct EventReader::Parser {
 
 EventReader::EventReader(std::string_view text) : parser_(std::make_unique<Parser>()) {
   if (yaml_parser_initialize(&parser_->parser) == 0) throw std::bad_alloc();
-  yaml_parser_set_input_string(&parser_->parser, reinterpret_cast<const unsigned char*>(text.data()),
-                               text.size());
+  // libyaml refuses a null input pointer, which an empty view may carry.
+  const char* data = text.data() != nullptr ? text.data() : "";
+  yaml_parser_set_input_string(&parser_->parser, reinterpret_cast<const unsigned char*>(data), text.size());
   yaml_parser_set_encoding(&parser_->parser, YAML_UTF8_ENCODING);
 }
 

@@ -135,6 +135,8 @@ TEST(YamlRecord, DocumentLevelErrors) {
   const ErrorCase cases[] = {
       {"", "missing field `schema_version`"},
       {"# one\n# two\n", "missing field `schema_version` at line 3 column 1"},
+      {"# one\n# two", "missing field `schema_version` at line 3 column 1"},
+      {"\n\n", "missing field `schema_version` at line 3 column 1"},
       {"- a\n- b\n", "invalid type: sequence, expected struct Doc"},
       {"plain words\n", "invalid type: string \"plain words\", expected struct Doc"},
       {"~\n", "invalid type: unit value, expected struct Doc"},
@@ -145,6 +147,7 @@ TEST(YamlRecord, DocumentLevelErrors) {
       {std::string(kBase) + "...\n---\n]", "deserializing from YAML containing more than one document is not supported"},
   };
   for (const auto& c : cases) EXPECT_EQ(error_of(c.text), c.message) << c.text;
+  EXPECT_EQ(decode_yaml<Doc>(std::string_view()).error().message(), "missing field `schema_version`");
   // An explicit end marker with nothing but comments after it is one document.
   EXPECT_TRUE(decode_yaml<Doc>(std::string(kBase) + "...\n# done\n"));
 }
