@@ -233,10 +233,17 @@ std::expected<PinyinPathSearch, ZhArtifactPayloadError> PinyinPathSearch::run(co
 
     std::set<NodeId, decltype(less)> paths(less);
     bool full = false;
-    auto add = [&](const Node& node) {
+    // The tails of one segment reading come in reading order, so each new
+    // path usually belongs right after the previous one of its group: the
+    // hint makes that insertion constant time.
+    using Hint = decltype(paths)::iterator;
+    auto add = [&](const Node& node, Hint& hint) {
       const NodeId id = s.make(node);
-      if (!paths.insert(id).second) {
-        s.release(id);
+      const std::size_t before = paths.size();
+      const Hint at = paths.insert(hint, id);
+      hint = std::next(at);
+      if (paths.size() == before) {
+        s.release(id);  // the first path with this reading stays
         return;
       }
       full = paths.size() >= max_paths;
@@ -247,12 +254,14 @@ std::expected<PinyinPathSearch, ZhArtifactPayloadError> PinyinPathSearch::run(co
       if (options.max_readings_per_segment) k = std::min<std::uint64_t>(k, *options.max_readings_per_segment);
       for (std::size_t r = 0; r < k && !full; ++r) {
         const std::vector<NodeId>& tails = lists[c.end];
+        Hint hint = paths.end();
         for (std::size_t ti = 0; ti < tails.size() && !full; ++ti) {
           add(Node{.reading = (*c.readings)[r],
                    .begin = bounds[i],
                    .end = bounds[c.end],
                    .position = i,
-                   .tail = tails[ti]});
+                   .tail = tails[ti]},
+              hint);
         }
       }
       if (full) break;
@@ -268,6 +277,7 @@ std::expected<PinyinPathSearch, ZhArtifactPayloadError> PinyinPathSearch::run(co
       }
       const TypedPinyinSuffixes::Form& form = run_forms->form(i - run_start);
       const std::vector<NodeId>& tails = lists[e];
+      Hint hint = paths.end();
       for (std::size_t ti = 0; ti < tails.size() && !full; ++ti) {
         add(Node{.reading = form.rest,
                  .begin = bounds[i],
@@ -275,7 +285,8 @@ std::expected<PinyinPathSearch, ZhArtifactPayloadError> PinyinPathSearch::run(co
                  .position = i,
                  .tail = tails[ti],
                  .direct = true,
-                 .colon_lead = form.colon_lead});
+                 .colon_lead = form.colon_lead},
+            hint);
       }
     }
 
