@@ -2,8 +2,6 @@
 
 #include <fmt/format.h>
 
-#include <vector>
-
 #include "common/fatal_error.hpp"
 #include "io/yaml_scalar.hpp"
 
@@ -24,7 +22,10 @@ std::string describe(const Event& e) {
 
 bool is_empty_plain(const Event& e) { return e.type == EventType::Scalar && e.plain && e.value.empty(); }
 
-bool is_null_plain(const Event& e) { return is_empty_plain(e) || (e.type == EventType::Scalar && e.plain && is_null_word(e.value)); }
+// Empty, ~, null, Null or NULL, unquoted: no value for an optional key.
+bool is_null_plain(const Event& e) {
+  return e.type == EventType::Scalar && e.plain && (e.value.empty() || is_null_word(e.value));
+}
 
 }  // namespace
 
@@ -213,7 +214,9 @@ Status Decoder::record(const Path& path, const RecordSpec& spec, void* record) {
     return std::unexpected(
         YamlError::invalid_type(path.to_string(), start.mark, describe(start), fmt::format("struct {}", spec.name)));
   }
-  std::vector<bool> met(spec.fields.size(), false);
+  // Keys met so far, one bit per field.
+  if (spec.fields.size() > 64) fail_fatal("records have at most 64 keys", std::string(spec.name));
+  std::uint64_t met = 0;
   while (!empty) {
     auto k = next();
     if (!k) return std::unexpected(k.error());
@@ -236,16 +239,17 @@ Status Decoder::record(const Path& path, const RecordSpec& spec, void* record) {
       if (auto status = skip_value(); !status) return status;
       continue;
     }
-    if (met[index]) {
+    const std::uint64_t bit = std::uint64_t{1} << index;
+    if ((met & bit) != 0) {
       return std::unexpected(
           YamlError::duplicate_field(path.to_string(), start.mark, std::string(spec.fields[index].key)));
     }
-    met[index] = true;
+    met |= bit;
     const Path value_path = path.with_key(spec.fields[index].key);
     if (auto status = spec.fields[index].decode(*this, value_path, record); !status) return status;
   }
   for (std::size_t i = 0; i < spec.fields.size(); ++i) {
-    if (!met[i] && spec.fields[i].rule == Rule::Required) {
+    if ((met & (std::uint64_t{1} << i)) == 0 && spec.fields[i].rule == Rule::Required) {
       return std::unexpected(
           YamlError::missing_field(path.to_string(), start.mark, std::string(spec.fields[i].key)));
     }
