@@ -102,7 +102,7 @@ std::string normalize_artifact_reading(std::string_view reading, bool tone3) {
 }
 
 bool can_build_direct_pinyin_input(std::string_view text) {
-  if (text.empty()) return false;
+  if (text.empty() || !text::validate_utf8(text)) return false;
   std::size_t pos = 0;
   while (pos < text.size()) {
     if (!is_direct_pinyin_char(text::next_scalar(text, pos))) return false;

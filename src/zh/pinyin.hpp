@@ -5,7 +5,7 @@
 //
 // Stored readings are lowercased with the full Unicode mapping and lose
 // their tone digits in the no-tone view; typed pinyin is only ASCII-lowercased
-// and always keeps its digits. All functions take valid UTF-8.
+// and always keeps its digits. Unless said otherwise, functions take valid UTF-8.
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -43,7 +43,8 @@ std::string normalize_artifact_reading(std::string_view reading, bool tone3);
 std::string strip_no_tone_digits(std::string_view text);
 
 // True when the text is not empty and every character is a direct-pinyin
-// character (a text of whitespace only is accepted).
+// character (a text of whitespace only is accepted). False for bytes that
+// are not UTF-8, so that the query fronts never decode such text.
 bool can_build_direct_pinyin_input(std::string_view text);
 
 // The normal form of typed pinyin: whitespace removed, A-Z lowered to a-z

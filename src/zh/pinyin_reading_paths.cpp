@@ -175,7 +175,8 @@ std::expected<PinyinPathSearch, ZhArtifactPayloadError> PinyinPathSearch::run(co
   auto owned = std::make_unique<State>();
   State& s = *owned;
   s.text = std::string(text);
-  if (options.max_span_chars == 0 || text.empty() || options.max_paths == 0) {
+  // Text that is not UTF-8 has no characters to read: no path.
+  if (options.max_span_chars == 0 || text.empty() || options.max_paths == 0 || !text::validate_utf8(text)) {
     return PinyinPathSearch(std::move(owned));
   }
   const std::string_view t(s.text);

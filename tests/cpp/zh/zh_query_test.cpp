@@ -121,6 +121,16 @@ TEST(ZhQuery, Errors) {
   ASSERT_FALSE(unknown);
   EXPECT_EQ(unknown.error().message(), "unsupported direct pinyin input \"犬\\t\"");
 
+  // Bytes that are not UTF-8 are refused without being decoded.
+  for (const std::string bad : {"\xff", "ni\xe4\xb8", "\xe4\xb8\xad\xe4"}) {
+    for (const bool hybrid_needed : {false, true}) {
+      const std::string text = hybrid_needed ? "中" + bad : bad;
+      auto lattice = zh_or_direct_lattice(text, small(true), defaults());
+      ASSERT_FALSE(lattice);
+      EXPECT_EQ(lattice.error().kind, CnLatticeError::Kind::UnsupportedDirectPinyin);
+    }
+  }
+
   DictionaryOptions wide;
   wide.max_span_chars = 257;
   for (const std::string text : {"ni3", "中国", ""}) {
