@@ -2,6 +2,7 @@
 // the table of free functions.
 #include <Python.h>
 
+#include "python/dictionary_classes.hpp"
 #include "python/errors.hpp"
 #include "python/free_functions.hpp"
 #include "python/module_attributes.hpp"
@@ -67,8 +68,8 @@ int module_body(PyObject* module) {
     PyObject* function = PyCMethod_New(&def, module, module_name.get(), nullptr);
     if (add_public_attribute(module, def.ml_name, function) < 0) return -1;
   }
-  // The dictionary classes follow the free functions here.
-  return 0;
+  // The dictionary classes follow the free functions.
+  return add_dictionary_classes(module);
 }
 
 int module_exec(PyObject* module) {

@@ -1,0 +1,127 @@
+// The best-span methods of the dictionary classes: the stretch of `text`
+// whose readings best match the readings of `query`.
+//
+// Two widths meet here: the positional max_span_chars bounds the spans of
+// `text` (0 = automatic, no upper limit), while reading_max_span_chars is the
+// reading option max_span_chars, limit-checked like every option.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "core/lattice.hpp"
+#include "metrics/partial_dictionary.hpp"
+#include "metrics/partial_ja_zh.hpp"
+#include "python/cutoff_arguments.hpp"
+#include "python/dictionary_call_options.hpp"
+#include "python/dictionary_guard.hpp"
+#include "python/dictionary_language.hpp"
+#include "python/dictionary_methods.hpp"
+#include "python/gil.hpp"
+
+namespace orvel::py {
+
+namespace {
+
+// (query, text, max_span_chars, *, the four options with
+// reading_max_span_chars in the place of max_span_chars, score_cutoff)
+template <class Cutoff>
+constexpr Param kPartialParams[] = {
+    {"query", ArgKind::Text},
+    {"text", ArgKind::Text},
+    {"max_span_chars", ArgKind::Count},
+    {"max_readings_per_segment", ArgKind::Count, Param::KeywordOnly},
+    {"reading_max_span_chars", ArgKind::Count, Param::KeywordOnly},
+    {"max_paths", ArgKind::Count, Param::KeywordOnly},
+    {"longest_only", ArgKind::Flag, Param::KeywordOnly},
+    {"score_cutoff", Cutoff::kind, Param::KeywordOnly},
+};
+constexpr std::size_t kSpanWidth = 2;
+constexpr std::size_t kFirstOption = 3;
+constexpr std::size_t kCutoff = 7;
+
+template <class Lang>
+struct PartialWork {
+  const std::string& query;
+  const std::string& text;
+  std::uint64_t max_span_chars;
+  const DictionaryOptions& options;
+  const typename Lang::Index& index;
+};
+
+template <class Score>
+PyObject* alignment_to_python(const std::optional<SpanAlignment<Score>>& alignment) {
+  if (!alignment) Py_RETURN_NONE;
+  return Py_BuildValue("(NKKKK)", to_python(alignment->score),
+                       static_cast<unsigned long long>(alignment->query_start),
+                       static_cast<unsigned long long>(alignment->query_end),
+                       static_cast<unsigned long long>(alignment->text_start),
+                       static_cast<unsigned long long>(alignment->text_end));
+}
+
+template <class Lang, class Cutoff, Literal Name, class Search>
+PyObject* partial_call(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames, Search search) {
+  static constexpr Signature signature{qualified_name<Lang, Name>(), kPartialParams<Cutoff>};
+  return guarded([&]() -> PyObject* {
+    const DictionaryContents<Lang>* contents = receiver_contents<Lang>(self, signature.function_name);
+    if (contents == nullptr) return nullptr;
+    Arguments a;
+    if (!a.parse(signature, args, nargs, kwnames)) return nullptr;
+    typename Cutoff::type cutoff;
+    if (!Cutoff::read(a, kCutoff, cutoff)) return nullptr;
+    std::string query, text;
+    if (!a.copy_text(0, query) || !a.copy_text(1, text)) return nullptr;
+    DictionaryOptions options;
+    if (!merge_call_options(*contents, option_arguments(a, kFirstOption), options)) return nullptr;
+    const PartialWork<Lang> work{query, text, a.count(kSpanWidth), options, contents->index};
+    auto outcome = without_lock([&] { return search(work, cutoff); });
+    if (!outcome) {
+      raise_error(outcome.error());
+      return nullptr;
+    }
+    return alignment_to_python(*outcome);
+  });
+}
+
+}  // namespace
+
+template <class Lang>
+PyObject* dictionary_partial_ratio_alignment(PyObject* self, PyObject* const* args, Py_ssize_t nargs,
+                                             PyObject* kwnames) {
+  return partial_call<Lang, FloatCutoff, "_partial_ratio_alignment">(
+      self, args, nargs, kwnames,
+      [](const PartialWork<Lang>& work, ScoreCutoff cutoff) -> Outcome<std::optional<RatioAlignment>> {
+        // The query must be readable, whatever would only skip a span.
+        auto query_paths = Lang::paths(work.query, work.index, work.options);
+        if (!query_paths) return std::unexpected(describe(query_paths.error()));
+        const std::uint64_t span_limit =
+            effective_partial_span_limit(work.query, work.max_span_chars, *query_paths);
+        auto best = partial_ratio_alignment(work.query, work.text, span_limit, cutoff, work.index, work.options,
+                                            *query_paths);
+        if (!best) return std::unexpected(describe(best.error()));
+        return *best;
+      });
+}
+
+template <class Lang>
+PyObject* dictionary_partial_distance_alignment(PyObject* self, PyObject* const* args, Py_ssize_t nargs,
+                                                PyObject* kwnames) {
+  return partial_call<Lang, CountCutoff, "_partial_distance_alignment">(
+      self, args, nargs, kwnames,
+      [](const PartialWork<Lang>& work, DistanceCutoff cutoff) -> Outcome<std::optional<DistanceAlignment>> {
+        auto query_paths = Lang::paths(work.query, work.index, work.options);
+        if (!query_paths) return std::unexpected(describe(query_paths.error()));
+        const std::uint64_t span_limit =
+            effective_partial_span_limit(work.query, work.max_span_chars, *query_paths);
+        // The reading fronts give one empty reading or only non-empty ones.
+        const Lattice query_lattice = Lattice::from_paths(*query_paths);
+        auto best = partial_distance_alignment(work.query, work.text, span_limit, cutoff, work.index, work.options,
+                                               *query_paths, query_lattice);
+        if (!best) return std::unexpected(describe(best.error()));
+        return *best;
+      });
+}
+
+ORVEL_INSTANTIATE_DICTIONARY_METHOD(dictionary_partial_ratio_alignment);
+ORVEL_INSTANTIATE_DICTIONARY_METHOD(dictionary_partial_distance_alignment);
+
+}  // namespace orvel::py
