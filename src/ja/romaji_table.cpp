@@ -1,6 +1,7 @@
 #include "ja/romaji_table.hpp"
 
 #include <array>
+#include <cstdint>
 
 namespace orvel::ja {
 
@@ -78,11 +79,75 @@ constexpr std::array<RomajiRow, RomajiVariantTable::kRowCount> kRows = {{
 
 std::span<const RomajiRow> RomajiVariantTable::rows() { return kRows; }
 
-const RomajiRow* RomajiVariantTable::find(std::string_view kana) {
-  for (const RomajiRow& row : kRows) {
-    if (row.kana == kana) return &row;
+namespace {
+
+// Keys are unique, so a direct index by code point finds the same row as a
+// search in row order. One slot per character U+3041..U+30FC; a digraph is
+// found through its first character and its small ya, yu or yo.
+constexpr char32_t kFirstKana = 0x3041;
+constexpr char32_t kLastKana = 0x30FC;
+constexpr std::size_t kSlots = kLastKana - kFirstKana + 1;
+
+struct RowIndex {
+  std::array<std::int16_t, kSlots> single;
+  std::array<std::array<std::int16_t, 3>, kSlots> digraph;  // ゃ, ゅ, ょ
+};
+
+int small_y_slot(char32_t c) { return c == U'ゃ' ? 0 : c == U'ゅ' ? 1 : c == U'ょ' ? 2 : -1; }
+
+// Decodes a key of one or two characters in U+3041..U+30FC (three bytes
+// each); false for anything else.
+bool decode_key(std::string_view kana, char32_t& first, char32_t& second, bool& pair) {
+  if (kana.size() != 3 && kana.size() != 6) return false;
+  char32_t cs[2] = {0, 0};
+  for (std::size_t k = 0; k * 3 < kana.size(); ++k) {
+    const auto b0 = static_cast<unsigned char>(kana[3 * k]);
+    const auto b1 = static_cast<unsigned char>(kana[3 * k + 1]);
+    const auto b2 = static_cast<unsigned char>(kana[3 * k + 2]);
+    if ((b0 & 0xF0) != 0xE0 || (b1 & 0xC0) != 0x80 || (b2 & 0xC0) != 0x80) return false;
+    cs[k] = (char32_t{b0} & 0x0F) << 12 | (char32_t{b1} & 0x3F) << 6 | (char32_t{b2} & 0x3F);
+    if (cs[k] < kFirstKana || cs[k] > kLastKana) return false;
   }
-  return nullptr;
+  first = cs[0];
+  second = cs[1];
+  pair = kana.size() == 6;
+  return true;
+}
+
+const RowIndex& row_index() {
+  static const RowIndex index = [] {
+    RowIndex built{};
+    built.single.fill(-1);
+    for (auto& slots : built.digraph) slots.fill(-1);
+    for (std::size_t r = 0; r < kRows.size(); ++r) {
+      char32_t first = 0, second = 0;
+      bool pair = false;
+      if (!decode_key(kRows[r].kana, first, second, pair)) continue;
+      if (!pair) {
+        built.single[first - kFirstKana] = static_cast<std::int16_t>(r);
+      } else if (small_y_slot(second) >= 0) {
+        built.digraph[first - kFirstKana][small_y_slot(second)] = static_cast<std::int16_t>(r);
+      }
+    }
+    return built;
+  }();
+  return index;
+}
+
+}  // namespace
+
+const RomajiRow* RomajiVariantTable::find(std::string_view kana) {
+  char32_t first = 0, second = 0;
+  bool pair = false;
+  if (!decode_key(kana, first, second, pair)) return nullptr;
+  const RowIndex& index = row_index();
+  int row = -1;
+  if (!pair) {
+    row = index.single[first - kFirstKana];
+  } else if (const int slot = small_y_slot(second); slot >= 0) {
+    row = index.digraph[first - kFirstKana][slot];
+  }
+  return row < 0 ? nullptr : &kRows[static_cast<std::size_t>(row)];
 }
 
 }  // namespace orvel::ja

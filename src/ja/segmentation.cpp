@@ -1,6 +1,7 @@
 #include "ja/segmentation.hpp"
 
 #include <algorithm>
+#include <memory_resource>
 #include <set>
 
 #include "ja/romaji_expansion.hpp"
@@ -60,40 +61,56 @@ struct Probe {
   const DictionaryPathNode* tail;
 };
 
-using NodePtr = std::shared_ptr<DictionaryPathNode>;
+int compare(const Probe& a, const Probe& b) { return compare_keys(a.head, a.tail, b.head, b.tail); }
 
-struct KeyLess {
-  using is_transparent = void;
-  static Probe key(const NodePtr& node) { return {node_reading(*node), node->next.get()}; }
-  static Probe key(const Probe& probe) { return probe; }
-  template <class A, class B>
-  bool operator()(const A& a, const B& b) const {
-    const Probe ka = key(a);
-    const Probe kb = key(b);
-    return compare_keys(ka.head, ka.tail, kb.head, kb.tail) < 0;
+using detail::DictionaryPathBlock;
+using Entry = std::shared_ptr<const DictionaryPathBlock>;
+
+// A path being collected for one position: its first segment (in the
+// position's block) and the kept path it continues.
+struct Pending {
+  const DictionaryReadingSegment* segment;
+  const Entry* tail_block;
+  std::uint32_t tail_index;
+
+  Probe probe() const {
+    return {segment->reading, &(*tail_block)->nodes[tail_index]};
   }
 };
 
-using Entry = std::vector<std::shared_ptr<const DictionaryPathNode>>;
+struct PendingLess {
+  bool operator()(const Pending& a, const Pending& b) const { return compare(a.probe(), b.probe()) < 0; }
+};
 
-// The readings kept at one position while they are being inserted.
+// The readings kept at one position while they are being inserted. The set
+// and its nodes live in a buffer released when the position is done.
 class EntryBuilder {
  public:
-  EntryBuilder(std::size_t position, std::uint64_t max_paths) : position_(position), max_paths_(max_paths) {}
+  EntryBuilder(std::size_t position, std::uint64_t max_paths)
+      : position_(position), max_paths_(max_paths), block_(std::make_shared<DictionaryPathBlock>()),
+        set_(&buffer_) {}
 
   bool full() const { return set_.size() >= max_paths_; }
 
-  // Inserts segment + tail unless a path with the same reading is kept.
-  void insert(const std::shared_ptr<const DictionaryReadingSegment>& segment,
-              const std::shared_ptr<const DictionaryPathNode>& tail) {
-    const Probe probe{segment->reading, tail.get()};
+  const DictionaryReadingSegment* add_segment(std::string surface, std::string reading, bool direct) {
+    block_->segments.push_back(DictionaryReadingSegment{std::move(surface), std::move(reading), direct});
+    return &block_->segments.back();
+  }
+
+  // Inserts segment + the tail's path `tail_index` unless a path with the
+  // same reading is kept.
+  void insert(const DictionaryReadingSegment* segment, const Entry& tail_block, std::size_t tail_index) {
+    const Pending pending{segment, &tail_block, static_cast<std::uint32_t>(tail_index)};
+    const Probe probe = pending.probe();
     // Tails come in byte order, so a new key usually lands right after the
     // previous one: try that place before searching the whole set.
     auto it = set_.end();
     bool placed = false;
-    if (last_ != set_.end() && compare(probe, *last_) > 0) {
-      auto after = std::next(last_);
-      const int c = after == set_.end() ? -1 : compare(probe, *after);
+    if (last_ != set_.end() && compare(probe, last_->probe()) > 0) {
+      // Past the greatest element std::next climbs the whole tree; the
+      // greatest element itself is known at once.
+      auto after = last_ == std::prev(set_.end()) ? set_.end() : std::next(last_);
+      const int c = after == set_.end() ? -1 : compare(probe, after->probe());
       if (c == 0) {
         last_ = after;
         return;
@@ -104,42 +121,39 @@ class EntryBuilder {
       }
     }
     if (!placed) {
-      it = set_.lower_bound(probe);
-      if (it != set_.end() && compare(probe, *it) == 0) {
+      it = set_.lower_bound(pending);
+      if (it != set_.end() && compare(probe, it->probe()) == 0) {
         last_ = it;
         return;
       }
     }
-    auto node = std::make_shared<DictionaryPathNode>();
-    node->segment = segment;
-    node->next = tail;
-    node->position = position_;
-    last_ = set_.emplace_hint(it, std::move(node));
+    last_ = set_.emplace_hint(it, pending);
   }
 
   Entry finish() {
-    Entry entry;
-    entry.reserve(set_.size());
-    std::size_t rank = 0;
-    while (!set_.empty()) {
-      NodePtr node = std::move(set_.extract(set_.begin()).value());
-      node->rank = rank++;
-      entry.push_back(std::move(node));
+    block_->nodes.reserve(set_.size());
+    std::uint32_t rank = 0;
+    for (const Pending& p : set_) {
+      DictionaryPathNode node;
+      node.segment = p.segment;
+      node.next = std::shared_ptr<const DictionaryPathNode>(*p.tail_block, &(*p.tail_block)->nodes[p.tail_index]);
+      node.position = position_;
+      node.rank = rank++;
+      block_->nodes.push_back(std::move(node));
     }
-    last_ = set_.end();
-    return entry;
+    return std::move(block_);
   }
 
  private:
-  static int compare(const Probe& probe, const NodePtr& node) {
-    return compare_keys(probe.head, probe.tail, node_reading(*node), node->next.get());
-  }
-
-  std::size_t position_;
+  std::uint64_t position_;
   std::uint64_t max_paths_;
-  std::set<NodePtr, KeyLess> set_;
-  std::set<NodePtr, KeyLess>::iterator last_ = set_.end();
+  std::shared_ptr<DictionaryPathBlock> block_;
+  std::pmr::unsynchronized_pool_resource buffer_;
+  std::pmr::set<Pending, PendingLess> set_;
+  std::pmr::set<Pending, PendingLess>::iterator last_ = set_.end();
 };
+
+bool empty(const Entry& entry) { return !entry || entry->nodes.empty(); }
 
 struct Candidate {
   std::size_t end;
@@ -175,16 +189,18 @@ std::expected<Entry, UnidicArtifactPayloadError> segment_with_index(const Unidic
   const std::vector<std::size_t> run_end = include_direct ? direct_run_ends(text, b) : std::vector<std::size_t>{};
 
   std::vector<Entry> entries(n + 1);
-  auto end_of_text = std::make_shared<DictionaryPathNode>();
-  end_of_text->position = n;
-  entries[n].push_back(std::move(end_of_text));
+  {
+    auto end_of_text = std::make_shared<DictionaryPathBlock>();
+    end_of_text->nodes.push_back(DictionaryPathNode{nullptr, nullptr, n, 0});
+    entries[n] = std::move(end_of_text);
+  }
 
   std::vector<Candidate> candidates;
   for (std::size_t v = n; v-- > 0;) {
     candidates.clear();
     const std::size_t last_end = static_cast<std::size_t>(std::min<std::uint64_t>(v + max_span, n));
     for (std::size_t e = v + 1; e <= last_end; ++e) {
-      if (entries[e].empty()) continue;
+      if (empty(entries[e])) continue;
       auto found = index.try_readings(text.substr(b[v], b[e] - b[v]));
       if (!found) return std::unexpected(std::move(found.error()));
       if (*found) candidates.push_back(Candidate{e, std::move(**found)});
@@ -196,26 +212,27 @@ std::expected<Entry, UnidicArtifactPayloadError> segment_with_index(const Unidic
     EntryBuilder builder(v, options.max_paths);
     for (const Candidate& candidate : candidates) {
       if (builder.full()) break;
-      const std::string surface(text.substr(b[v], b[candidate.end] - b[v]));
+      const std::string_view surface = text.substr(b[v], b[candidate.end] - b[v]);
       std::size_t used = candidate.readings.size();
       if (options.max_readings_per_segment) {
         used = static_cast<std::size_t>(std::min<std::uint64_t>(used, *options.max_readings_per_segment));
       }
+      const Entry& tails = entries[candidate.end];
       for (std::size_t r = 0; r < used && !builder.full(); ++r) {
-        auto segment = std::make_shared<const DictionaryReadingSegment>(
-            DictionaryReadingSegment{surface, candidate.readings[r], false});
-        for (const auto& tail : entries[candidate.end]) {
-          builder.insert(segment, tail);
+        const DictionaryReadingSegment* segment = builder.add_segment(std::string(surface), candidate.readings[r], false);
+        for (std::size_t k = 0; k < tails->nodes.size(); ++k) {
+          builder.insert(segment, tails, k);
           if (builder.full()) break;
         }
       }
     }
-    if (include_direct && !builder.full() && run_end[v] > v && !entries[run_end[v]].empty()) {
+    if (include_direct && !builder.full() && run_end[v] > v && !empty(entries[run_end[v]])) {
       const std::size_t d = run_end[v];
-      std::string surface(text.substr(b[v], b[d] - b[v]));
-      auto segment = std::make_shared<const DictionaryReadingSegment>(DictionaryReadingSegment{surface, surface, true});
-      for (const auto& tail : entries[d]) {
-        builder.insert(segment, tail);
+      const std::string surface(text.substr(b[v], b[d] - b[v]));
+      const DictionaryReadingSegment* segment = builder.add_segment(surface, surface, true);
+      const Entry& tails = entries[d];
+      for (std::size_t k = 0; k < tails->nodes.size(); ++k) {
+        builder.insert(segment, tails, k);
         if (builder.full()) break;
       }
     }
@@ -225,9 +242,8 @@ std::expected<Entry, UnidicArtifactPayloadError> segment_with_index(const Unidic
     // end before v + max_span, and a direct stretch from v' < v ends where
     // the run through v - 1 ends.
     const auto needed_by_direct = [&](std::size_t e) { return include_direct && v > 0 && run_end[v - 1] == e; };
-    if (max_span < n && v + max_span <= n && !needed_by_direct(v + max_span)) entries[v + max_span] = Entry{};
-    if (include_direct && run_end[v] >= v + max_span && run_end[v] > v && !needed_by_direct(run_end[v]) &&
-        v != 0) {
+    if (v + max_span <= n && !needed_by_direct(v + max_span)) entries[v + max_span] = Entry{};
+    if (include_direct && v > 0 && run_end[v] > v && run_end[v] >= v + max_span && !needed_by_direct(run_end[v])) {
       entries[run_end[v]] = Entry{};
     }
   }
@@ -245,10 +261,10 @@ std::string reading_of(const DictionaryPathNode* node) {
 DictionaryReadingPath::DictionaryReadingPath(std::vector<DictionaryReadingSegment> segments) {
   std::shared_ptr<const DictionaryPathNode> head;
   for (auto it = segments.rbegin(); it != segments.rend(); ++it) {
-    auto node = std::make_shared<DictionaryPathNode>();
-    node->segment = std::make_shared<const DictionaryReadingSegment>(std::move(*it));
-    node->next = std::move(head);
-    head = std::move(node);
+    auto block = std::make_shared<detail::DictionaryPathBlock>();
+    block->segments.push_back(std::move(*it));
+    block->nodes.push_back(DictionaryPathNode{&block->segments.back(), std::move(head), 0, 0});
+    head = std::shared_ptr<const DictionaryPathNode>(block, &block->nodes.back());
   }
   head_ = std::move(head);
   reading_ = reading_of(head_.get());
@@ -278,10 +294,11 @@ std::expected<std::vector<DictionaryReadingPath>, UnidicArtifactPayloadError> re
   auto kept = segment_with_index(index, text, options, include_direct);
   if (!kept) return std::unexpected(std::move(kept.error()));
   std::vector<DictionaryReadingPath> paths;
-  paths.reserve(kept->size());
-  for (auto& node : *kept) {
-    std::string reading = reading_of(node.get());
-    paths.emplace_back(std::move(node), std::move(reading));
+  if (!*kept) return paths;
+  const Entry& block = *kept;
+  paths.reserve(block->nodes.size());
+  for (const DictionaryPathNode& node : block->nodes) {
+    paths.emplace_back(std::shared_ptr<const DictionaryPathNode>(block, &node), reading_of(&node));
   }
   return paths;
 }
@@ -291,8 +308,9 @@ std::expected<std::vector<std::string>, UnidicArtifactPayloadError> reading_sequ
   auto kept = segment_with_index(index, text, options, include_direct);
   if (!kept) return std::unexpected(std::move(kept.error()));
   std::vector<std::string> readings;
-  readings.reserve(kept->size());
-  for (const auto& node : *kept) readings.push_back(reading_of(node.get()));
+  if (!*kept) return readings;
+  readings.reserve((*kept)->nodes.size());
+  for (const DictionaryPathNode& node : (*kept)->nodes) readings.push_back(reading_of(&node));
   return readings;
 }
 

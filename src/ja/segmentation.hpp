@@ -12,6 +12,7 @@
 // not with paths times text length.
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <expected>
 #include <memory>
 #include <optional>
@@ -40,12 +41,19 @@ struct DictionaryReadingSegment {
 };
 
 namespace detail {
-// One link of a shared segment chain.
+// One link of a shared segment chain. Links are kept in blocks, one block per
+// text position holding its paths in byte order of their reading together
+// with their first segments; a link's `next` shares ownership of the block
+// it points into, so a chain keeps exactly the blocks it passes through.
 struct DictionaryPathNode {
-  std::shared_ptr<const DictionaryReadingSegment> segment;  // null for the end of the text
+  const DictionaryReadingSegment* segment = nullptr;  // in the same block; null at the end of the text
   std::shared_ptr<const DictionaryPathNode> next;
-  std::size_t position = 0;  // character position where the segment starts
-  std::size_t rank = 0;      // order of the path's reading among those kept at `position`
+  std::uint64_t position = 0;  // character position where the segment starts
+  std::uint32_t rank = 0;      // order of the path's reading among those kept at `position`
+};
+struct DictionaryPathBlock {
+  std::deque<DictionaryReadingSegment> segments;  // stable addresses
+  std::vector<DictionaryPathNode> nodes;
 };
 }  // namespace detail
 

@@ -51,8 +51,6 @@ Strings romaji(std::string_view text, const UnidicReadingIndex& index, const Dic
   return paths.value_or(Strings{});
 }
 
-std::set<std::string> as_set(const Strings& s) { return {s.begin(), s.end()}; }
-
 TEST(JapaneseQueryFront, OptionLimitFailsEveryOperationFirst) {
   const UnidicReadingIndex index = make_index({{"東", {"トウ"}}});
   const JaLatticeError expected =

@@ -191,5 +191,25 @@ TEST(RomajiVariantTable, OnlyFiveHiraganaLackARow) {
   EXPECT_EQ(RomajiVariantTable::find(""), nullptr);
 }
 
+TEST(RomajiVariantTable, FindAgreesWithASearchInRowOrder) {
+  const auto linear = [](std::string_view kana) -> const RomajiRow* {
+    for (const RomajiRow& row : RomajiVariantTable::rows()) {
+      if (row.kana == kana) return &row;
+    }
+    return nullptr;
+  };
+  std::vector<std::string> singles;
+  for (char32_t c = 0x3000; c <= 0x30FF; ++c) {
+    std::string s;
+    text::append_utf8(s, c);
+    singles.push_back(s);
+  }
+  for (const std::string& a : singles) {
+    ASSERT_EQ(RomajiVariantTable::find(a), linear(a)) << a;
+    for (const std::string& b : singles) ASSERT_EQ(RomajiVariantTable::find(a + b), linear(a + b)) << a << b;
+  }
+  for (std::string_view odd : {"a", "ka", "\xe3\x81", "きゃa", "きゃき"}) EXPECT_EQ(RomajiVariantTable::find(odd), nullptr);
+}
+
 }  // namespace
 }  // namespace orvel::ja
