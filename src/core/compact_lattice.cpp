@@ -1,7 +1,6 @@
 #include "core/compact_lattice.hpp"
 
 #include <algorithm>
-#include <unordered_map>
 
 #include "common/fatal_error.hpp"
 
@@ -11,156 +10,191 @@ namespace {
 
 constexpr std::uint64_t kNone = ~std::uint64_t{0};
 
-struct CompactNode {
-  std::vector<std::uint32_t> terminals;                      // ascending
-  std::vector<std::pair<std::uint32_t, std::uint64_t>> edges;  // (symbol, compact id), ascending by symbol
-
-  friend bool operator==(const CompactNode&, const CompactNode&) = default;
+// Per-node lists in one flat buffer.
+template <class T>
+struct Csr {
+  std::vector<std::uint64_t> offsets;
+  std::vector<T> items;
+  std::span<const T> operator[](std::uint64_t node) const {
+    return {items.data() + offsets[node], items.data() + offsets[node + 1]};
+  }
 };
 
-struct SignatureHash {
-  std::size_t operator()(const CompactNode& node) const {
-    std::uint64_t h = 0xcbf29ce484222325ULL;
+// The minimised nodes: per compact id its terminal symbols and its edges
+// (symbol, compact id), both ascending by symbol, with a register of the
+// distinct (terminals, edges) signatures.
+class CompactNodes {
+ public:
+  std::uint64_t size() const { return term_offsets_.size() - 1; }
+  std::span<const std::uint32_t> terminals(std::uint64_t id) const {
+    return {terms_.data() + term_offsets_[id], terms_.data() + term_offsets_[id + 1]};
+  }
+  std::span<const std::pair<std::uint32_t, std::uint64_t>> edges(std::uint64_t id) const {
+    return {edges_.data() + edge_offsets_[id], edges_.data() + edge_offsets_[id + 1]};
+  }
+
+  // The signature under construction is appended to the flat lists; intern()
+  // either keeps it as a new id or drops it in favour of an equal one.
+  void add_terminal(std::uint32_t symbol) { terms_.push_back(symbol); }
+  void add_edge(std::uint32_t symbol, std::uint64_t id) { edges_.emplace_back(symbol, id); }
+
+  std::uint64_t intern() {
+    const std::uint64_t candidate = size();
+    const std::span<const std::uint32_t> terms{terms_.data() + term_offsets_.back(), terms_.data() + terms_.size()};
+    const std::span<const std::pair<std::uint32_t, std::uint64_t>> edges{edges_.data() + edge_offsets_.back(),
+                                                                         edges_.data() + edges_.size()};
+    const std::uint64_t h = hash(terms, edges);
+    if (2 * (size() + 1) > table_.size()) grow();
+    const std::size_t mask = table_.size() - 1;
+    std::size_t slot = h & mask;
+    for (; table_[slot] != kNone; slot = (slot + 1) & mask) {
+      const std::uint64_t id = table_[slot];
+      if (hashes_[id] == h && std::ranges::equal(terminals(id), terms) && std::ranges::equal(this->edges(id), edges)) {
+        terms_.resize(term_offsets_.back());
+        edges_.resize(edge_offsets_.back());
+        return id;
+      }
+    }
+    table_[slot] = candidate;
+    hashes_.push_back(h);
+    term_offsets_.push_back(terms_.size());
+    edge_offsets_.push_back(edges_.size());
+    return candidate;
+  }
+
+ private:
+  static std::uint64_t hash(std::span<const std::uint32_t> terms,
+                            std::span<const std::pair<std::uint32_t, std::uint64_t>> edges) {
+    std::uint64_t h = 0x9E3779B97F4A7C15ULL ^ terms.size();
     auto mix = [&h](std::uint64_t v) {
-      h ^= v;
-      h *= 0x100000001b3ULL;
-      h ^= h >> 29;
+      h ^= v + 0x9E3779B97F4A7C15ULL + (h << 6) + (h >> 2);
+      h *= 0xFF51AFD7ED558CCDULL;
     };
-    mix(node.terminals.size());
-    for (auto t : node.terminals) mix(t);
-    mix(node.edges.size());
-    for (const auto& [symbol, id] : node.edges) {
+    for (auto t : terms) mix(t);
+    mix(edges.size());
+    for (const auto& [symbol, id] : edges) {
       mix(symbol);
       mix(id);
     }
-    return static_cast<std::size_t>(h);
+    return h ^ (h >> 33);
   }
-};
 
-// Bottom-up minimisation of the trie: equal signatures (terminals, edges)
-// share one compact node. Ids are given in postorder, children in ascending
-// symbol order, so every child's id is below its parent's.
-class CompactMinimizer {
- public:
-  explicit CompactMinimizer(std::vector<CompactPathBuilder::TrieNode> trie)
-      : trie_(std::move(trie)), memo_(trie_.size(), kNone) {}
-
-  // Iterative depth-first walk: paths may be long enough that recursion
-  // would exhaust the stack.
-  std::uint64_t compact_trie_node(std::uint64_t root) {
-    struct Frame {
-      std::uint64_t trie_index;
-      std::map<std::uint32_t, std::uint64_t>::const_iterator next_child;
-    };
-    std::vector<Frame> stack;
-    stack.push_back({root, trie_[root].children.begin()});
-    while (!stack.empty()) {
-      Frame& frame = stack.back();
-      const auto& node = trie_[frame.trie_index];
-      if (frame.next_child != node.children.end()) {
-        const std::uint64_t child = frame.next_child->second;
-        ++frame.next_child;
-        if (memo_[child] == kNone) stack.push_back({child, trie_[child].children.begin()});
-        continue;
-      }
-      CompactNode compact;
-      compact.terminals.assign(node.terminals.begin(), node.terminals.end());
-      compact.edges.reserve(node.children.size());
-      for (const auto& [symbol, child] : node.children) compact.edges.emplace_back(symbol, memo_[child]);
-      auto [it, inserted] = signatures_.try_emplace(std::move(compact), nodes_.size());
-      if (inserted) nodes_.push_back(it->first);
-      memo_[frame.trie_index] = it->second;
-      stack.pop_back();
+  void grow() {
+    std::vector<std::uint64_t> table(std::max<std::size_t>(16, table_.size() * 2), kNone);
+    const std::size_t mask = table.size() - 1;
+    for (std::uint64_t id = 0; id < size(); ++id) {
+      std::size_t slot = hashes_[id] & mask;
+      while (table[slot] != kNone) slot = (slot + 1) & mask;
+      table[slot] = id;
     }
-    return memo_[root];
+    table_ = std::move(table);
   }
 
-  const std::vector<CompactNode>& nodes() const { return nodes_; }
-
- private:
-  std::vector<CompactPathBuilder::TrieNode> trie_;
-  std::vector<std::uint64_t> memo_;  // trie index -> compact id
-  std::vector<CompactNode> nodes_;
-  std::unordered_map<CompactNode, std::uint64_t, SignatureHash> signatures_;
+  std::vector<std::uint64_t> term_offsets_{0};
+  std::vector<std::uint32_t> terms_;
+  std::vector<std::uint64_t> edge_offsets_{0};
+  std::vector<std::pair<std::uint32_t, std::uint64_t>> edges_;
+  std::vector<std::uint64_t> hashes_;  // per id
+  std::vector<std::uint64_t> table_;   // open addressing over ids, kNone = free
 };
-
-// Preorder of the nodes reachable from `root`, edges in stored order.
-std::vector<std::uint64_t> collect_reachable_compact_nodes(std::uint64_t root, const std::vector<CompactNode>& nodes) {
-  std::vector<std::uint64_t> order;
-  std::vector<bool> visited(nodes.size(), false);
-  std::vector<std::uint64_t> stack{root};
-  while (!stack.empty()) {
-    const std::uint64_t id = stack.back();
-    stack.pop_back();
-    if (visited[id]) continue;
-    visited[id] = true;
-    order.push_back(id);
-    const auto& edges = nodes[id].edges;
-    for (auto it = edges.rbegin(); it != edges.rend(); ++it) stack.push_back(it->second);
-  }
-  return order;
-}
-
-// Height: length of the longest path to the final node. Children have lower
-// ids than their parents, so ascending id order computes children first.
-std::vector<std::uint64_t> compact_heights(const std::vector<CompactNode>& nodes) {
-  std::vector<std::uint64_t> height(nodes.size(), 0);
-  for (std::size_t id = 0; id < nodes.size(); ++id) {
-    std::uint64_t h = nodes[id].terminals.empty() ? 0 : 1;
-    for (const auto& edge : nodes[id].edges) h = std::max(h, height[edge.second] + 1);
-    height[id] = h;
-  }
-  return height;
-}
 
 }  // namespace
 
 void CompactPathBuilder::insert(std::span<const std::uint32_t> path) {
-  if (nodes_.empty()) nodes_.emplace_back();
+  if (trie_nodes_ == 0) trie_nodes_ = 1;  // the root
   if (path.empty()) return;
   std::uint64_t current = 0;
   for (std::size_t i = 0; i + 1 < path.size(); ++i) {
-    auto found = nodes_[current].children.find(path[i]);
-    if (found != nodes_[current].children.end()) {
-      current = found->second;
-      continue;
+    auto [it, inserted] = children_.try_emplace(ChildKey{current, path[i]}, trie_nodes_);
+    if (inserted) {
+      edges_.push_back(Edge{current, path[i], trie_nodes_});
+      ++trie_nodes_;
     }
-    const std::uint64_t created = nodes_.size();
-    nodes_[current].children.emplace(path[i], created);
-    nodes_.emplace_back();
-    current = created;
+    current = it->second;
   }
-  nodes_[current].terminals.insert(path.back());
+  terminals_.emplace_back(current, path.back());
 }
 
 Lattice CompactPathBuilder::into_lattice() && {
-  if (nodes_.empty()) nodes_.emplace_back();
-  CompactMinimizer minimizer(std::move(nodes_));
-  const std::uint64_t root = minimizer.compact_trie_node(0);
-  const auto& nodes = minimizer.nodes();
+  if (trie_nodes_ == 0) trie_nodes_ = 1;
+  const std::uint64_t n = trie_nodes_;
+  children_ = {};
 
-  std::vector<std::uint64_t> order = collect_reachable_compact_nodes(root, nodes);
-  const std::vector<std::uint64_t> height = compact_heights(nodes);
+  // Children and terminals of each trie node, ascending by symbol; equal
+  // terminals collapse (a path inserted twice is one reading).
+  Csr<std::pair<std::uint32_t, std::uint64_t>> children;
+  std::sort(edges_.begin(), edges_.end(), [](const Edge& a, const Edge& b) {
+    return a.parent != b.parent ? a.parent < b.parent : a.symbol < b.symbol;
+  });
+  children.offsets.assign(n + 1, 0);
+  for (const Edge& e : edges_) ++children.offsets[e.parent + 1];
+  for (std::uint64_t v = 0; v < n; ++v) children.offsets[v + 1] += children.offsets[v];
+  children.items.reserve(edges_.size());
+  for (const Edge& e : edges_) children.items.emplace_back(e.symbol, e.child);
+  edges_ = {};
+
+  Csr<std::uint32_t> terminals;
+  std::sort(terminals_.begin(), terminals_.end());
+  terminals_.erase(std::unique(terminals_.begin(), terminals_.end()), terminals_.end());
+  terminals.offsets.assign(n + 1, 0);
+  for (const auto& [node, symbol] : terminals_) ++terminals.offsets[node + 1];
+  for (std::uint64_t v = 0; v < n; ++v) terminals.offsets[v + 1] += terminals.offsets[v];
+  terminals.items.reserve(terminals_.size());
+  for (const auto& [node, symbol] : terminals_) terminals.items.push_back(symbol);
+  terminals_ = {};
+
+  // Bottom-up minimisation in postorder (children in ascending symbol
+  // order), so every child's compact id is below its parent's and the root
+  // gets the last id. Iterative: paths may be too long for recursion.
+  CompactNodes nodes;
+  std::vector<std::uint64_t> memo(n, kNone);
+  struct Frame {
+    std::uint64_t trie_node;
+    std::uint64_t next_child;
+  };
+  std::vector<Frame> stack{{0, 0}};
+  while (!stack.empty()) {
+    Frame& frame = stack.back();
+    const auto kids = children[frame.trie_node];
+    if (frame.next_child < kids.size()) {
+      const std::uint64_t child = kids[frame.next_child++].second;
+      stack.push_back({child, 0});
+      continue;
+    }
+    for (const std::uint32_t symbol : terminals[frame.trie_node]) nodes.add_terminal(symbol);
+    for (const auto& [symbol, child] : kids) nodes.add_edge(symbol, memo[child]);
+    memo[frame.trie_node] = nodes.intern();
+    stack.pop_back();
+  }
+  const std::uint64_t root = memo[0];
+
+  // Height: the longest path to the final node; children come first in id
+  // order. Every compact node is reachable from the root.
+  const std::uint64_t count = nodes.size();
+  std::vector<std::uint64_t> height(count, 0);
+  for (std::uint64_t id = 0; id < count; ++id) {
+    std::uint64_t h = nodes.terminals(id).empty() ? 0 : 1;
+    for (const auto& edge : nodes.edges(id)) h = std::max(h, height[edge.second] + 1);
+    height[id] = h;
+  }
+
+  // Root first, then by descending height, ties by ascending id: heights
+  // fall strictly along every edge, so every arc ascends.
+  std::vector<std::uint64_t> order(count);
+  for (std::uint64_t id = 0; id < count; ++id) order[id] = id;
   std::stable_sort(order.begin(), order.end(), [&](std::uint64_t a, std::uint64_t b) {
-    const bool a_root = a == root;
-    const bool b_root = b == root;
-    if (a_root != b_root) return a_root;
+    if ((a == root) != (b == root)) return a == root;
     if (height[a] != height[b]) return height[a] > height[b];
     return a < b;
   });
+  std::vector<std::uint64_t> position(count);
+  for (std::uint64_t p = 0; p < count; ++p) position[order[p]] = p;
 
-  std::vector<std::uint64_t> position(nodes.size(), kNone);
-  for (std::size_t p = 0; p < order.size(); ++p) position[order[p]] = p;
-  const std::uint64_t final_node = order.size();
-
+  const std::uint64_t final_node = count;
   std::vector<Arc> arcs;
-  for (std::size_t p = 0; p < order.size(); ++p) {
-    const CompactNode& node = nodes[order[p]];
-    for (const std::uint32_t symbol : node.terminals) arcs.push_back(Arc{p, final_node, symbol});
-    for (const auto& [symbol, target] : node.edges) {
-      if (position[target] == kNone) fail_fatal("position should be known", std::to_string(target));
-      arcs.push_back(Arc{p, position[target], symbol});
-    }
+  for (std::uint64_t p = 0; p < count; ++p) {
+    for (const std::uint32_t symbol : nodes.terminals(order[p])) arcs.push_back(Arc{p, final_node, symbol});
+    for (const auto& [symbol, target] : nodes.edges(order[p])) arcs.push_back(Arc{p, position[target], symbol});
   }
   return expect_valid(Lattice::from_edges(final_node + 1, 0, final_node, std::move(arcs)),
                       "valid compact path lattice");

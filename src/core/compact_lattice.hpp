@@ -7,9 +7,11 @@
 // order, so every arc runs from a lower to a higher node. The result depends
 // only on the set of paths, not on their order.
 #include <cstdint>
-#include <map>
-#include <set>
+#include <cstddef>
+#include <functional>
 #include <span>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "core/lattice.hpp"
@@ -18,23 +20,38 @@ namespace orvel {
 
 class CompactPathBuilder {
  public:
-  // Adds one path; a path given twice is one reading. Every path but an
-  // empty one must be non-empty for into_lattice (the path checks of
-  // Lattice::try_from_symbol_paths_compact come before).
+  // Adds one path; a path given twice is one reading. An empty path adds
+  // nothing (the path checks of Lattice::try_from_symbol_paths_compact come
+  // before).
   void insert(std::span<const std::uint32_t> path);
 
   // The minimised lattice: the root is node 0 (start), the shared final
-  // node is the last one (end). Needs at least one inserted path. A broken
-  // internal invariant throws FatalError "valid compact path lattice: ...".
+  // node is the last one (end). A broken internal invariant throws
+  // FatalError "valid compact path lattice: ...".
   Lattice into_lattice() &&;
 
-  struct TrieNode {
-    std::map<std::uint32_t, std::uint64_t> children;  // symbol -> trie index
-    std::set<std::uint32_t> terminals;                // paths ending right after this node
+ private:
+  struct ChildKey {
+    std::uint64_t node;
+    std::uint32_t symbol;
+    friend bool operator==(const ChildKey&, const ChildKey&) = default;
+  };
+  struct ChildKeyHash {
+    std::size_t operator()(const ChildKey& key) const {
+      return std::hash<std::uint64_t>{}(key.node * 0x9E3779B97F4A7C15ULL ^ key.symbol);
+    }
+  };
+  struct Edge {
+    std::uint64_t parent;
+    std::uint32_t symbol;
+    std::uint64_t child;
   };
 
- private:
-  std::vector<TrieNode> nodes_;
+  // The trie: node 0 is the root; nodes are numbered in creation order.
+  std::uint64_t trie_nodes_ = 0;
+  std::unordered_map<ChildKey, std::uint64_t, ChildKeyHash> children_;  // lookups only
+  std::vector<Edge> edges_;                                              // in creation order
+  std::vector<std::pair<std::uint64_t, std::uint32_t>> terminals_;       // (node, symbol), repeats allowed
 };
 
 }  // namespace orvel

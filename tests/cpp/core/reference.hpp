@@ -3,8 +3,10 @@
 // are compared with.
 #include <algorithm>
 #include <cstdint>
+#include <map>
 #include <random>
 #include <set>
+#include <tuple>
 #include <vector>
 
 #include "core/lattice.hpp"
@@ -94,6 +96,73 @@ inline Lattice random_lattice(std::mt19937_64& rng, std::uint64_t max_nodes, std
     }
   }
   return *Lattice::from_edges(n, start, end, std::move(arcs));
+}
+
+// The compact lattice built the plain way: a trie of ordered maps,
+// recursive minimisation with a register of signatures, a preorder of the
+// reachable nodes, heights, a stable sort and the arcs.
+inline std::vector<Arc> compact_arcs(const std::vector<SymbolPath>& paths, std::uint64_t& node_count) {
+  struct Trie {
+    std::map<std::uint32_t, std::size_t> children;
+    std::set<std::uint32_t> terminals;
+  };
+  std::vector<Trie> trie(1);
+  for (const auto& path : paths) {
+    std::size_t t = 0;
+    for (std::size_t i = 0; i + 1 < path.size(); ++i) {
+      auto found = trie[t].children.find(path[i]);
+      if (found == trie[t].children.end()) {
+        trie[t].children[path[i]] = trie.size();
+        t = trie.size();
+        trie.emplace_back();
+      } else {
+        t = found->second;
+      }
+    }
+    trie[t].terminals.insert(path.back());
+  }
+  using Signature = std::pair<std::vector<std::uint32_t>, std::vector<std::pair<std::uint32_t, std::size_t>>>;
+  std::vector<Signature> nodes;
+  std::map<Signature, std::size_t> registry;
+  auto minimise = [&](auto&& self, std::size_t t) -> std::size_t {
+    Signature sig;
+    for (const auto& [symbol, child] : trie[t].children) sig.second.emplace_back(symbol, self(self, child));
+    sig.first.assign(trie[t].terminals.begin(), trie[t].terminals.end());
+    auto found = registry.find(sig);
+    if (found != registry.end()) return found->second;
+    nodes.push_back(sig);
+    return registry[sig] = nodes.size() - 1;
+  };
+  const std::size_t root = minimise(minimise, 0);
+  std::vector<std::size_t> order;
+  std::set<std::size_t> visited;
+  auto collect = [&](auto&& self, std::size_t id) -> void {
+    if (!visited.insert(id).second) return;
+    order.push_back(id);
+    for (const auto& edge : nodes[id].second) self(self, edge.second);
+  };
+  collect(collect, root);
+  std::map<std::size_t, std::uint64_t> height;
+  auto height_of = [&](auto&& self, std::size_t id) -> std::uint64_t {
+    if (auto found = height.find(id); found != height.end()) return found->second;
+    std::uint64_t h = nodes[id].first.empty() ? 0 : 1;
+    for (const auto& edge : nodes[id].second) h = std::max(h, self(self, edge.second) + 1);
+    return height[id] = h;
+  };
+  for (auto id : order) height_of(height_of, id);
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    return std::tuple(a != root, -static_cast<std::int64_t>(height[a]), a) <
+           std::tuple(b != root, -static_cast<std::int64_t>(height[b]), b);
+  });
+  std::map<std::size_t, std::uint64_t> position;
+  for (std::size_t p = 0; p < order.size(); ++p) position[order[p]] = p;
+  std::vector<Arc> arcs;
+  for (std::size_t p = 0; p < order.size(); ++p) {
+    for (auto symbol : nodes[order[p]].first) arcs.push_back(Arc{p, order.size(), symbol});
+    for (const auto& [symbol, target] : nodes[order[p]].second) arcs.push_back(Arc{p, position[target], symbol});
+  }
+  node_count = order.size() + 1;
+  return arcs;
 }
 
 }  // namespace orvel::reference
