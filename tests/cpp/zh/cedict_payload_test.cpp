@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
 #include "zh/cedict_reading_index.hpp"
 #include "zh/cedict_yaml_records.hpp"
+#include "zh/pinyin.hpp"
 #include "zh_test_support.hpp"
 
 namespace orvel::zh {
@@ -190,6 +192,24 @@ TEST(CedictSmallPayloads, LoadInBothFormsWithEqualLookupsAndChecksums) {
       ASSERT_TRUE(found && *found) << entry.surface;
       EXPECT_EQ((*found)->list(), entry.readings);
     }
+  }
+}
+
+TEST(CedictSmallPayloads, NoToneViewIsTheToneThreeViewWithoutDigits) {
+  auto tone3 = CedictReadingIndex::from_artifact_payload_path(data_path("cedict/small-tone3.yaml"));
+  auto no_tone = CedictReadingIndex::from_artifact_payload_path(data_path("cedict/small-no-tone.yaml"));
+  ASSERT_TRUE(tone3 && no_tone);
+  EXPECT_NE(tone3->artifact_payload_checksum_for_algorithm("sha256-canonical-v1"),
+            no_tone->artifact_payload_checksum_for_algorithm("sha256-canonical-v1"));
+  for (const auto& entry : tone3->artifact_payload().entries) {
+    std::vector<std::string> stripped;
+    for (const std::string& r : entry.readings) {
+      std::string s = normalize_artifact_reading(r, false);
+      if (std::find(stripped.begin(), stripped.end(), s) == stripped.end()) stripped.push_back(std::move(s));
+    }
+    auto found = no_tone->try_readings(entry.surface);
+    ASSERT_TRUE(found && *found) << entry.surface;
+    EXPECT_EQ((*found)->list(), stripped) << entry.surface;
   }
 }
 
