@@ -8,7 +8,7 @@ namespace {
 
 std::size_t positional_count(const Signature& s) {
   std::size_t n = 0;
-  while (n < s.params.size() && s.params[n].form == Param::Required) ++n;
+  while (n < s.params.size() && s.params[n].form != Param::KeywordOnly) ++n;
   return n;
 }
 
@@ -90,6 +90,10 @@ bool copy_utf8(PyObject* str, std::string& out) {
 }
 
 bool Arguments::parse(const Signature& signature, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  if (signature.params.size() > kMaxParams) {
+    PyErr_Format(PyExc_SystemError, "%s() has more parameters than Arguments can hold", signature.function_name);
+    return false;
+  }
   if (!bind(signature, args, nargs, kwnames)) return false;
   for (std::size_t i = 0; i < signature.params.size(); ++i) {
     if (!convert(signature, i)) return false;
@@ -127,11 +131,19 @@ bool Arguments::bind(const Signature& s, PyObject* const* args, Py_ssize_t nargs
 
   for (std::size_t i = 0; i < total; ++i) {
     const Param& p = s.params[i];
-    if (p.form == Param::KeywordOnly) {
-      if (slots_[i].object == Py_None) slots_[i].object = nullptr;
-    } else if (slots_[i].object == nullptr) {
-      PyErr_Format(PyExc_TypeError, "%s() missing required argument '%s'", s.function_name, p.name);
-      return false;
+    switch (p.form) {
+      case Param::Required:
+        if (slots_[i].object == nullptr) {
+          PyErr_Format(PyExc_TypeError, "%s() missing required argument '%s'", s.function_name, p.name);
+          return false;
+        }
+        break;
+      case Param::Optional:
+      case Param::KeywordOnly:
+        if (slots_[i].object == Py_None) slots_[i].object = nullptr;
+        break;
+      case Param::OptionalNotNone:
+        break;
     }
   }
   return true;
@@ -153,6 +165,11 @@ bool Arguments::convert(const Signature& s, std::size_t i) {
       return convert_count(s, p, slot.object, slot.count);
     case ArgKind::Float:
       return convert_float(s, p, slot.object, slot.real);
+    case ArgKind::Flag:
+      if (PyBool_Check(slot.object)) return true;
+      PyErr_Format(PyExc_TypeError, "%s() argument '%s' must be bool, not %s", s.function_name, p.name,
+                   type_name(slot.object));
+      return false;
     case ArgKind::Object:
       return true;
   }

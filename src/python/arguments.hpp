@@ -20,9 +20,12 @@
 //   DistanceCutoff cutoff = a.optional_count(2);
 //
 // Rules:
-//   - Positional parameters come first; each may also be passed by keyword.
-//     Keyword-only parameters follow and are always optional.
-//   - An optional parameter given as None counts as not given.
+//   - Positional parameters come first (required ones before optional ones);
+//     each may also be passed by keyword. Keyword-only parameters follow and
+//     are always optional.
+//   - An optional parameter given as None counts as not given, except for
+//     the form OptionalNotNone, whose None is converted like any value (and
+//     so refused by every kind but Object).
 //   - Binding errors (too many positional arguments, unknown keyword, a
 //     parameter given twice, a missing required one) raise TypeError.
 //   - Conversion runs in parameter order and stops at the first failure:
@@ -47,11 +50,17 @@ enum class ArgKind : std::uint8_t {
   TextList,  // any sequence but str, every item a str
   Count,     // int in 0..2^64-1, from int, bool or __index__
   Float,     // float, or anything with a float conversion
+  Flag,      // bool (True or False only)
   Object,    // the object itself, interpreted by the caller
 };
 
 struct Param {
-  enum Form : std::uint8_t { Required, KeywordOnly };
+  enum Form : std::uint8_t {
+    Required,         // positional-or-keyword, must be given
+    Optional,         // positional-or-keyword, may be left out or None
+    OptionalNotNone,  // positional-or-keyword, may be left out; None is a value
+    KeywordOnly,      // keyword only, may be left out or None
+  };
 
   const char* name;
   ArgKind kind;
@@ -59,13 +68,14 @@ struct Param {
 };
 
 struct Signature {
-  const char* function_name;  // as it appears in messages: "distance"
+  // As it appears in messages: "distance", "JapaneseDictionary.load_bundle".
+  const char* function_name;
   std::span<const Param> params;
 };
 
 class Arguments {
  public:
-  static constexpr std::size_t kMaxParams = 8;
+  static constexpr std::size_t kMaxParams = 12;
 
   // Binds and converts; false with a Python exception set.
   bool parse(const Signature& signature, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
@@ -88,6 +98,10 @@ class Arguments {
   double real(std::size_t i) const { return slots_[i].real; }
   std::optional<double> optional_real(std::size_t i) const {
     return given(i) ? std::optional(slots_[i].real) : std::nullopt;
+  }
+  // Flag argument i: not given, false or true.
+  std::optional<bool> optional_flag(std::size_t i) const {
+    return given(i) ? std::optional(slots_[i].object == Py_True) : std::nullopt;
   }
 
  private:
