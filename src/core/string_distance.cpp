@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <tuple>
 
-#include "text/utf8.hpp"
+#include "core/text_scalars.hpp"
 
 namespace orvel {
 
@@ -191,24 +191,24 @@ std::optional<std::uint64_t> StringDistanceWorkspace::damerau_levenshtein_with_c
 
 std::uint64_t levenshtein_str(std::string_view a, std::string_view b) {
   StringDistanceWorkspace workspace;
-  return workspace.levenshtein(text::decode_utf8(a), text::decode_utf8(b));
+  return workspace.levenshtein(detail::decode_scalars(a), detail::decode_scalars(b));
 }
 
 std::optional<std::uint64_t> levenshtein_str_with_cutoff(std::string_view a, std::string_view b,
                                                          std::uint64_t cutoff) {
   StringDistanceWorkspace workspace;
-  return workspace.levenshtein_with_cutoff(text::decode_utf8(a), text::decode_utf8(b), cutoff);
+  return workspace.levenshtein_with_cutoff(detail::decode_scalars(a), detail::decode_scalars(b), cutoff);
 }
 
 std::expected<std::uint64_t, DistanceError> try_damerau_levenshtein_str(std::string_view a, std::string_view b) {
   StringDistanceWorkspace workspace;
-  return workspace.damerau_levenshtein(text::decode_utf8(a), text::decode_utf8(b));
+  return workspace.damerau_levenshtein(detail::decode_scalars(a), detail::decode_scalars(b));
 }
 
 std::expected<std::optional<std::uint64_t>, DistanceError> try_damerau_levenshtein_str_with_cutoff(
     std::string_view a, std::string_view b, std::uint64_t cutoff) {
   StringDistanceWorkspace workspace;
-  return workspace.damerau_levenshtein_with_cutoff(text::decode_utf8(a), text::decode_utf8(b), cutoff);
+  return workspace.damerau_levenshtein_with_cutoff(detail::decode_scalars(a), detail::decode_scalars(b), cutoff);
 }
 
 double normalized_similarity_from_distance(std::uint64_t distance, std::uint64_t left_len, std::uint64_t right_len) {

@@ -150,6 +150,24 @@ TEST(LatticeFromPathsTest, AcceptsOneTextOrAnyRangeOfTexts) {
   EXPECT_EQ(arcs_of(Lattice::from_paths(std::span<const std::string_view>(views))), expected);
 }
 
+TEST(LatticeFromPathsTest, MalformedUtf8StaysInsideTheText) {
+  // Not valid UTF-8, so no particular symbols are promised, only one
+  // chain per text inside its bytes (checked under ASan).
+  struct Case {
+    std::string text;
+    std::size_t symbols;
+  };
+  const Case cases[] = {
+      {"\xE3\x81", 1}, {"a\xF0", 2}, {"\x80\x80", 2}, {"\xF4\x8F\xBF", 1}, {"\xC3", 1},
+  };
+  for (const auto& c : cases) {
+    const auto lattice = Lattice::try_from_paths(c.text);
+    ASSERT_TRUE(lattice.has_value());
+    EXPECT_EQ(lattice->arcs().size(), c.symbols);
+    EXPECT_EQ(lattice->node_count(), c.symbols + 1);
+  }
+}
+
 TEST(LatticeFatalWrappersTest, ThrowWithFixedTextAndDebugForm) {
   try {
     Lattice::from_paths(std::vector<std::string>{});
