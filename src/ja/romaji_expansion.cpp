@@ -19,6 +19,7 @@ std::uint64_t saturating_add(std::uint64_t a, std::uint64_t b) { return b > kSat
 struct Partial {
   std::string text;
   std::uint64_t chars = 0;
+  LastVowel vowel = LastVowel::None;  // last_vowel(text), kept up to date
 };
 
 // Builds one stage's list while counting its characters against the limit.
@@ -26,14 +27,17 @@ class Stage {
  public:
   Stage(std::uint64_t max_symbols, std::size_t reserve) : max_symbols_(max_symbols) { list_.reserve(reserve); }
 
-  std::expected<void, JaLatticeError> append(const Partial& path, std::string_view alternative,
-                                             std::uint64_t alternative_chars) {
+  // Appends path + alternative; the path's own text is taken over when this
+  // is its last alternative, so single-variant steps do not copy it.
+  std::expected<void, JaLatticeError> append(Partial& path, std::string_view alternative,
+                                             std::uint64_t alternative_chars, bool last_use) {
     total_ = saturating_add(total_, saturating_add(path.chars, alternative_chars));
     if (total_ > max_symbols_) {
       return std::unexpected(
           JaLatticeError::expansion_limit(ExpansionLimitKind::ExpandedSymbols, total_, max_symbols_));
     }
-    Partial next{path.text, path.chars + alternative_chars};
+    Partial next{last_use ? std::move(path.text) : path.text, path.chars + alternative_chars,
+                 last_vowel_after(path.vowel, alternative)};
     next.text += alternative;
     list_.push_back(std::move(next));
     return {};
@@ -67,9 +71,10 @@ std::expected<std::vector<std::string>, JaLatticeError> romaji_paths_from_units(
       variant_chars.reserve(step.variants.size());
       for (const std::string& v : step.variants) variant_chars.push_back(text::count_scalars(v));
       Stage stage(max_symbols, static_cast<std::size_t>(std::min<std::uint64_t>(product, 1u << 16)));
-      for (const Partial& path : paths) {
+      for (Partial& path : paths) {
         for (std::size_t k = 0; k < step.variants.size(); ++k) {
-          if (auto ok = stage.append(path, step.variants[k], variant_chars[k]); !ok) {
+          const bool last_use = k + 1 == step.variants.size();
+          if (auto ok = stage.append(path, step.variants[k], variant_chars[k], last_use); !ok) {
             return std::unexpected(std::move(ok.error()));
           }
         }
@@ -77,13 +82,17 @@ std::expected<std::vector<std::string>, JaLatticeError> romaji_paths_from_units(
       paths = stage.take();
     } else {
       Stage stage(max_symbols, paths.size());
-      for (const Partial& path : paths) {
-        for (std::string_view alternative : long_vowel_alternatives(last_vowel(path.text))) {
+      for (Partial& path : paths) {
+        const auto alternatives = long_vowel_alternatives(path.vowel);
+        for (std::size_t k = 0; k < alternatives.size(); ++k) {
           if (stage.size() >= max_paths) {
             return std::unexpected(JaLatticeError::expansion_limit(ExpansionLimitKind::ExpandedPaths,
                                                                    saturating_add(stage.size(), 1), max_paths));
           }
-          if (auto ok = stage.append(path, alternative, 1); !ok) return std::unexpected(std::move(ok.error()));
+          const bool last_use = k + 1 == alternatives.size();
+          if (auto ok = stage.append(path, alternatives[k], 1, last_use); !ok) {
+            return std::unexpected(std::move(ok.error()));
+          }
         }
       }
       paths = stage.take();
