@@ -152,6 +152,34 @@ TEST(StringDistanceTest, MatchesReferenceAtWordBoundaries) {
   }
 }
 
+// A long pattern of many distinct characters, too large for a stored mask
+// table: the kernels run on masks rebuilt per character.
+TEST(StringDistanceTest, LongPatternsOfManyDistinctCharacters) {
+  std::mt19937_64 rng(8);
+  std::u32string a(20'000, U'a');
+  for (auto& ch : a) ch = U'\u4e00' + rng() % 4000;
+  ASSERT_GT(4000 * (a.size() / 64), PatternMasks::kMaxStoredWords);
+
+  StringDistanceWorkspace ws;
+  std::u32string substituted = a;
+  substituted[10'000] = U'x';
+  std::u32string swapped = a;
+  std::size_t at = 5'000;
+  while (swapped[at] == swapped[at + 1]) ++at;
+  std::swap(swapped[at], swapped[at + 1]);
+  std::u32string ends = a;
+  ends.front() = U'x';
+  ends.back() = U'y';
+
+  EXPECT_EQ(ws.damerau_levenshtein(a, a), 0u);
+  EXPECT_EQ(ws.damerau_levenshtein(a, substituted), 1u);
+  EXPECT_EQ(ws.damerau_levenshtein(swapped, a), 1u);
+  EXPECT_EQ(ws.levenshtein(a, swapped), 2u);
+  EXPECT_EQ(ws.levenshtein(a, ends), 2u);
+  EXPECT_EQ(ws.levenshtein_with_cutoff(ends, a, 1), std::nullopt);
+  EXPECT_EQ(ws.damerau_levenshtein(a, ends.substr(1)), 2u);
+}
+
 TEST(NormalizedSimilarityTest, FromDistance) {
   struct Case {
     std::uint64_t distance, left, right;
