@@ -15,6 +15,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "io/fst_map.hpp"
@@ -153,10 +154,14 @@ class IndexedPayload {
   std::uint32_t header_word_ = 0;
 };
 
+// Records of more bytes than this are remembered once they passed.
+inline constexpr std::uint64_t kSharedRecordCacheThreshold = 256;
+
 // Visits every key in ascending byte order and checks it and its readings
 // record: key UTF-8, not empty, surface length, the record decodes, at least
 // one reading, then per reading: not empty, `check_reading` (a language's own
-// test, returning std::optional<Error>), not a repeat of an earlier reading.
+// test, returning std::optional<Error>; its verdict must depend on the
+// reading alone), not a repeat of an earlier reading.
 // `Error` must offer Error::from_indexed(const IndexedPayloadError&).
 template <class Error, class CheckReading>
 std::expected<void, Error> validate_indexed_entries(const IndexedPayload& payload, CheckReading&& check_reading) {
@@ -167,6 +172,7 @@ std::expected<void, Error> validate_indexed_entries(const IndexedPayload& payloa
     return false;
   };
   const IndexedPayloadFormat& format = payload.format();
+  std::unordered_set<std::uint64_t> large_records_passed;
   auto visited = payload.fst().for_each([&](std::string_view key, std::uint64_t value) -> bool {
     if (auto valid = text::validate_utf8(key); !valid) {
       return fail(Failure::invalid_utf8("surface", valid.error()));
@@ -175,6 +181,10 @@ std::expected<void, Error> validate_indexed_entries(const IndexedPayload& payloa
     if (key.size() > format.max_surface_bytes) {
       return fail(Failure::limit_exceeded("surface_bytes", key.size(), format.max_surface_bytes));
     }
+    // Several keys may share one record. A large record that passed once
+    // passes again (its checks depend on the record alone), so it is decoded
+    // once: keys sharing a big record cannot make the load slow.
+    if (large_records_passed.contains(value)) return true;
     auto readings = payload.readings_at(value);
     if (!readings) return fail(std::move(readings.error()));
     if (readings->empty()) return fail(Failure::about_surface(Failure::Kind::EmptyReadings, key));
@@ -192,6 +202,9 @@ std::expected<void, Error> validate_indexed_entries(const IndexedPayload& payloa
         return fail(Failure::duplicate_reading(key, reading));
       }
     }
+    std::uint64_t record_bytes = 4;
+    for (const std::string& reading : *readings) record_bytes += 4 + reading.size();
+    if (record_bytes > kSharedRecordCacheThreshold) large_records_passed.insert(value);
     return true;
   });
   if (failure) return std::unexpected(std::move(*failure));

@@ -169,6 +169,20 @@ TEST(UnidicIndexedPayload, KeysMayShareARecord) {
   auto index = UnidicReadingIndex::from_indexed_owned_bytes(file.bytes());
   ASSERT_TRUE(index) << index.error().message();
   EXPECT_EQ((*index->try_readings("b"))->list(), (std::vector<std::string>{"x", "y"}));
+
+  // Many keys on one large record, and one key on a bad record after them.
+  std::vector<std::string> readings;
+  for (int i = 0; i < 256; ++i) readings.push_back(std::string(100, 'a') + std::to_string(i));
+  IndexedFile shared;
+  shared.readings = readings_record(readings);
+  for (int i = 0; i < 1000; ++i) shared.keys.emplace_back("k" + std::to_string(1000 + i), 0);
+  auto loaded = UnidicReadingIndex::from_indexed_owned_bytes(shared.bytes());
+  ASSERT_TRUE(loaded) << loaded.error().message();
+  EXPECT_EQ(loaded->artifact_payload().entries.back().readings, readings);
+  shared.keys.emplace_back("z", shared.readings.size());
+  Bytes bad = readings_record({"x", "x"});
+  shared.readings.insert(shared.readings.end(), bad.begin(), bad.end());
+  EXPECT_EQ(load_error(shared.bytes()), "UniDic artifact payload surface \"z\" has duplicate reading \"x\"");
 }
 
 TEST(UnidicIndexedPayload, PayloadSizeLimit) {
