@@ -5,6 +5,7 @@
 #include <optional>
 #include <set>
 
+#include "common/fatal_error.hpp"
 #include "text/utf8.hpp"
 #include "zh/cedict_reading_index.hpp"
 #include "zh/pinyin.hpp"
@@ -14,38 +15,53 @@ namespace orvel::zh {
 
 namespace {
 
-using NodeId = std::size_t;
+using NodeId = std::uint32_t;
 // The empty path: the end of the text.
 constexpr NodeId kEnd = static_cast<NodeId>(-1);
 
 // One segment of a path plus the path it continues with. The node's joined
-// reading is its own reading followed by its tail's joined reading.
+// reading is its own reading followed by its tail's joined reading. Kept to
+// 32 bytes: a long text at the largest path cap holds millions of them.
 struct Node {
-  std::string_view reading;  // after a ":" when colon_lead
-  std::size_t begin = 0;     // byte range of the segment's surface
-  std::size_t end = 0;
-  std::size_t position = 0;  // character position the path starts at
+  const char* text = nullptr;  // the node's own reading, after a ":" when colon_lead
+  std::uint32_t text_len = 0;
+  std::uint32_t position = 0;  // the segment covers characters [position, end)
+  std::uint32_t end = 0;
   NodeId tail = kEnd;
   std::uint32_t refs = 0;
-  std::uint32_t rank = 0;  // index in its position's list, once that is final
-  bool ranked = false;
-  bool direct = false;
-  bool colon_lead = false;
-};
+  std::uint16_t rank = 0;  // index in its position's list (max_paths <= 16384)
+  bool ranked : 1 = false;  // rank is final
+  bool direct : 1 = false;
+  bool colon_lead : 1 = false;
 
-std::size_t piece_length(const Node& n) { return n.reading.size() + (n.colon_lead ? 1 : 0); }
+  std::string_view reading() const { return {text, text_len}; }
+};
+static_assert(sizeof(Node) <= 32);
+
+Node segment(std::string_view reading, std::size_t position, std::size_t end, NodeId tail) {
+  Node node;
+  node.text = reading.data();
+  node.text_len = static_cast<std::uint32_t>(reading.size());
+  node.position = static_cast<std::uint32_t>(position);
+  node.end = static_cast<std::uint32_t>(end);
+  node.tail = tail;
+  return node;
+}
+
+std::size_t piece_length(const Node& n) { return n.text_len + (n.colon_lead ? 1 : 0); }
 
 // The node's own reading from byte `offset` on.
 std::string_view piece_from(const Node& n, std::size_t offset) {
-  if (!n.colon_lead) return n.reading.substr(offset);
+  if (!n.colon_lead) return n.reading().substr(offset);
   if (offset == 0) return ":";
-  return n.reading.substr(offset - 1);
+  return n.reading().substr(offset - 1);
 }
 
 }  // namespace
 
 struct PinyinPathSearch::State {
   std::string text;
+  std::vector<std::size_t> bounds;  // byte offset of every character, then the length
   std::vector<Node> nodes;
   std::vector<NodeId> free_slots;
   // Reading lists decoded from an indexed payload, and typed-pinyin forms:
@@ -61,7 +77,8 @@ struct PinyinPathSearch::State {
       free_slots.pop_back();
       nodes[id] = node;
     } else {
-      id = nodes.size();
+      if (nodes.size() >= kEnd) fail_fatal("pinyin path search node count", std::to_string(nodes.size()));
+      id = static_cast<NodeId>(nodes.size());
       nodes.push_back(node);
     }
     nodes[id].refs = 1;
@@ -137,7 +154,7 @@ std::string PinyinPathSearch::reading(std::size_t k) const {
   std::string out;
   state_->walk(k, [&](const Node& n) {
     if (n.colon_lead) out.push_back(':');
-    out.append(n.reading);
+    out.append(n.reading());
   });
   return out;
 }
@@ -155,9 +172,10 @@ PinyinReadingPath PinyinPathSearch::path(std::size_t k) const {
   PinyinReadingPath path;
   state_->walk(k, [&](const Node& n) {
     PinyinReadingSegment segment;
-    segment.surface = state_->text.substr(n.begin, n.end - n.begin);
+    const std::size_t begin = state_->bounds[n.position];
+    segment.surface = state_->text.substr(begin, state_->bounds[n.end] - begin);
     if (n.colon_lead) segment.reading.push_back(':');
-    segment.reading.append(n.reading);
+    segment.reading.append(n.reading());
     segment.direct = n.direct;
     path.reading += segment.reading;
     path.segments.push_back(std::move(segment));
@@ -181,8 +199,10 @@ std::expected<PinyinPathSearch, ZhArtifactPayloadError> PinyinPathSearch::run(co
   }
   const std::string_view t(s.text);
 
+  // Node fields hold positions and lengths in 32 bits.
+  if (t.size() >= kEnd) fail_fatal("text too long for the pinyin path search", std::to_string(t.size()));
   std::u32string chars;
-  std::vector<std::size_t> bounds;
+  std::vector<std::size_t>& bounds = s.bounds;
   chars.reserve(t.size());
   bounds.reserve(t.size() + 1);
   for (std::size_t pos = 0; pos < t.size();) {
@@ -257,12 +277,7 @@ std::expected<PinyinPathSearch, ZhArtifactPayloadError> PinyinPathSearch::run(co
         const std::vector<NodeId>& tails = lists[c.end];
         Hint hint = paths.end();
         for (std::size_t ti = 0; ti < tails.size() && !full; ++ti) {
-          add(Node{.reading = (*c.readings)[r],
-                   .begin = bounds[i],
-                   .end = bounds[c.end],
-                   .position = i,
-                   .tail = tails[ti]},
-              hint);
+          add(segment((*c.readings)[r], i, c.end, tails[ti]), hint);
         }
       }
       if (full) break;
@@ -280,20 +295,16 @@ std::expected<PinyinPathSearch, ZhArtifactPayloadError> PinyinPathSearch::run(co
       const std::vector<NodeId>& tails = lists[e];
       Hint hint = paths.end();
       for (std::size_t ti = 0; ti < tails.size() && !full; ++ti) {
-        add(Node{.reading = form.rest,
-                 .begin = bounds[i],
-                 .end = bounds[e],
-                 .position = i,
-                 .tail = tails[ti],
-                 .direct = true,
-                 .colon_lead = form.colon_lead},
-            hint);
+        Node node = segment(form.rest, i, e, tails[ti]);
+        node.direct = true;
+        node.colon_lead = form.colon_lead;
+        add(node, hint);
       }
     }
 
     std::vector<NodeId>& list = lists[i];
     list.reserve(paths.size());
-    std::uint32_t rank = 0;
+    std::uint16_t rank = 0;
     for (const NodeId id : paths) {
       s.nodes[id].rank = rank++;
       s.nodes[id].ranked = true;
