@@ -29,109 +29,77 @@ std::expected<void, DistanceError> check_distance_cells(const Lattice& left, con
   return check_distance_cells(left.node_count(), right.node_count());
 }
 
-void DistanceWorkspace::PredLists::fill(const Lattice& lattice) {
-  const std::uint64_t first = lattice.start(), last = lattice.end();
-  offsets.clear();
-  preds.clear();
-  for (std::uint64_t node = first; node <= last; ++node) {
-    offsets.push_back(static_cast<std::uint32_t>(preds.size()));
-    for (const ArcEnd& arc : lattice.incoming_ends(node)) {
-      if (arc.node >= first) preds.push_back(Pred{static_cast<std::uint32_t>(arc.node), arc.symbol});
-    }
-  }
-  offsets.push_back(static_cast<std::uint32_t>(preds.size()));
-}
-
 template <bool Damerau>
 std::uint64_t DistanceWorkspace::exact(const Lattice& left, const Lattice& right) {
   const std::size_t R = right.node_count();
   costs_.assign(left.node_count() * R, kUnreached);
-  left_preds_.fill(left);
-  right_preds_.fill(right);
-  std::uint32_t* const __restrict cost = costs_.data();
+  std::uint32_t* const cost = costs_.data();
   const std::uint64_t ls = left.start(), le = left.end();
   const std::uint64_t rs = right.start(), re = right.end();
-  const Pred* const lp = left_preds_.preds.data();
-  const std::uint32_t* const loff = left_preds_.offsets.data();  // indexed by node - ls
-  const Pred* const rp = right_preds_.preds.data();
-  const std::uint32_t* const roff = right_preds_.offsets.data();  // indexed by node - rs
   cost[ls * R + rs] = 0;
 
   // Node numbers are a topological order, so every predecessor pair of
   // (i, j) is final when (i, j) is computed. Pairs outside the start..end
-  // rectangle keep kUnreached and are never read. Values stay at most
-  // kUnreached + 1 (no wrap) and are clamped back before they are stored.
+  // rectangle keep kUnreached.
   for (std::uint64_t i = ls; i <= le; ++i) {
-    const Pred* const xb = lp + loff[i - ls];
-    const Pred* const xe = lp + loff[i - ls + 1];
+    const auto in_i = left.incoming_ends(i);
     std::uint32_t* const row = cost + i * R;
-    const std::uint64_t first_j = i == ls ? rs + 1 : rs;
-    if (!Damerau && xe - xb == 1) {
+    if (!Damerau && in_i.size() == 1 && i != ls) {
       // Most nodes of a reading lattice have one incoming arc, mostly from
-      // the node just before: keep the previous cell of this row and of the
-      // source row in registers instead of reloading what was just stored.
-      const std::uint32_t* const from = cost + xb->node * R;
-      const std::uint32_t xs = xb->symbol;
-      std::uint32_t last_v = first_j > rs ? row[first_j - 1] : kUnreached;
-      std::uint32_t last_from = first_j > rs ? from[first_j - 1] : kUnreached;
-      for (std::uint64_t j = first_j; j <= re; ++j) {
-        const Pred* const yb = rp + roff[j - rs];
-        const Pred* const ye = rp + roff[j - rs + 1];
+      // the node just before: then the cells left of (i, j) and of its
+      // source cell are the ones computed and read one step earlier, kept
+      // in registers instead of reloaded right after the store. Outside
+      // the rectangle (j = rs) both are kUnreached, as the table holds.
+      const std::uint32_t* const from = cost + in_i[0].node * R;
+      const std::uint32_t xs = in_i[0].symbol;
+      std::uint32_t last_v = kUnreached, last_from = kUnreached;
+      for (std::uint64_t j = rs; j <= re; ++j) {
+        const auto in_j = right.incoming_ends(j);
         const std::uint32_t del = from[j];
-        std::uint32_t v = del + 1;  // deletion
-        if (ye - yb == 1) {
-          const bool adjacent = yb->node + 1 == j;
-          const std::uint32_t diagonal = adjacent ? last_from : from[yb->node];
-          const std::uint32_t beside = adjacent ? last_v : row[yb->node];
-          v = std::min(v, diagonal + (xs != yb->symbol ? 1u : 0u));
-          v = std::min(v, beside + 1);  // insertion
+        std::uint32_t v = std::min(kUnreached, del + 1);
+        if (in_j.size() == 1 && in_j[0].node + 1 == j) {
+          v = std::min(v, last_from + (xs != in_j[0].symbol ? 1u : 0u));
+          v = std::min(v, last_v + 1);
         } else {
-          for (const Pred* y = yb; y != ye; ++y) v = std::min(v, from[y->node] + (xs != y->symbol ? 1u : 0u));
-          for (const Pred* y = yb; y != ye; ++y) v = std::min(v, row[y->node] + 1);
+          for (const ArcEnd& y : in_j) v = std::min(v, from[y.node] + (xs != y.symbol ? 1u : 0u));
+          for (const ArcEnd& y : in_j) v = std::min(v, row[y.node] + 1);
         }
-        v = std::min(v, kUnreached);
         row[j] = v;
         last_v = v;
         last_from = del;
       }
       continue;
     }
-    for (std::uint64_t j = first_j; j <= re; ++j) {
-      const Pred* const yb = rp + roff[j - rs];
-      const Pred* const ye = rp + roff[j - rs + 1];
+    for (std::uint64_t j = rs; j <= re; ++j) {
+      if (i == ls && j == rs) continue;
+      const auto in_j = right.incoming_ends(j);
       std::uint32_t v = kUnreached;
-      for (const Pred* x = xb; x != xe; ++x) {
-        const std::uint32_t* const from = cost + x->node * R;
+      for (const ArcEnd& x : in_i) {
+        const std::uint32_t* const from = cost + x.node * R;
         v = std::min(v, from[j] + 1);  // deletion
-        for (const Pred* y = yb; y != ye; ++y) {
-          v = std::min(v, from[y->node] + (x->symbol != y->symbol ? 1u : 0u));
-        }
+        for (const ArcEnd& y : in_j) v = std::min(v, from[y.node] + (x.symbol != y.symbol ? 1u : 0u));
       }
+      for (const ArcEnd& y : in_j) v = std::min(v, row[y.node] + 1);  // insertion
       if constexpr (Damerau) {
-        // Swap: left reads x2 then x, right reads y then y2, with x2 = y and
-        // x = y2. A swap of four equal symbols never beats two matches.
-        for (const Pred* x = xb; x != xe; ++x) {
-          const Pred* const x2b = lp + loff[x->node - ls];
-          const Pred* const x2e = lp + loff[x->node - ls + 1];
-          if (x2b == x2e) continue;
-          for (const Pred* y = yb; y != ye; ++y) {
-            if (x->symbol == y->symbol) continue;
-            const Pred* const y2b = rp + roff[y->node - rs];
-            const Pred* const y2e = rp + roff[y->node - rs + 1];
-            for (const Pred* x2 = x2b; x2 != x2e; ++x2) {
-              if (x2->symbol != y->symbol) continue;
-              const std::uint32_t* const from = cost + x2->node * R;
-              for (const Pred* y2 = y2b; y2 != y2e; ++y2) {
-                if (x->symbol == y2->symbol) v = std::min(v, from[y2->node] + 1);
+        // Swap: left reads x' then x, right reads y then y', with x' = y and
+        // x = y'.
+        for (const ArcEnd& x : in_i) {
+          const auto in_x = left.incoming_ends(x.node);
+          if (in_x.empty()) continue;
+          for (const ArcEnd& y : in_j) {
+            if (x.symbol == y.symbol) continue;  // a swap of equal symbols never beats the match
+            const auto in_y = right.incoming_ends(y.node);
+            for (const ArcEnd& x2 : in_x) {
+              if (x2.symbol != y.symbol) continue;
+              const std::uint32_t* const from = cost + x2.node * R;
+              for (const ArcEnd& y2 : in_y) {
+                if (x.symbol == y2.symbol) v = std::min(v, from[y2.node] + 1);
               }
             }
           }
         }
       }
-      // Insertions read this row, just written: last, so the loads above do
-      // not wait for the previous cell's store.
-      for (const Pred* y = yb; y != ye; ++y) v = std::min(v, row[y->node] + 1);
-      row[j] = std::min(v, kUnreached);
+      row[j] = v;
     }
   }
   return widen(cost[le * R + re]);

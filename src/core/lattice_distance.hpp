@@ -70,21 +70,6 @@ class DistanceWorkspace {
   // costs never exceed L + R, so 32 bits suffice; kUnreached stands for
   // UNREACHED_COST.
   std::vector<std::uint32_t> costs_;
-  // Exact forms: the incoming arcs of each node inside the start..end range,
-  // in arc order, without those from nodes before the start (their pairs are
-  // unreachable), as 32-bit (source, symbol) pairs. Node numbers fit in 32
-  // bits under the cell limit.
-  struct Pred {
-    std::uint32_t node;
-    std::uint32_t symbol;
-  };
-  struct PredLists {
-    std::vector<std::uint32_t> offsets;  // per node of the range, plus one
-    std::vector<Pred> preds;
-    void fill(const Lattice& lattice);
-  };
-  PredLists left_preds_;
-  PredLists right_preds_;
   // Bounded forms: per node pair the cost and the generation in which it was
   // written; an entry of an older generation counts as unreached, so the
   // table need not be cleared per call.
