@@ -219,5 +219,56 @@ TEST(LatticeDistanceTest, MatchesBruteForceOverReadings) {
   EXPECT_GT(reachable, 300);
 }
 
+// Larger reading-like lattices (chains and compact lattices of path lists
+// that share syllables) against the plain programme, and every form against
+// each other around the exact value.
+TEST(LatticeDistanceTest, MatchesPlainProgrammeOnLargerLattices) {
+  std::mt19937_64 rng(5150);
+  const std::vector<std::string> syllables = {"ka", "shi", "si", "tsu", "tu", "n", "nn", "ji", "zi", "a", "o", "kyo"};
+  auto path_list = [&] {
+    std::vector<std::string> paths(1 + rng() % 6);
+    const std::size_t length = 1 + rng() % 8;
+    for (std::size_t s = 0; s < length; ++s) {
+      const std::size_t base = rng() % syllables.size();
+      for (auto& p : paths) p += syllables[(base + (rng() % 3 == 0 ? rng() % 3 : 0)) % syllables.size()];
+    }
+    return paths;
+  };
+  auto lattice_of = [&](const std::vector<std::string>& paths) {
+    if (rng() % 2) return Lattice::from_paths(paths);
+    std::vector<SymbolPath> symbols;
+    for (const auto& p : paths) symbols.emplace_back(p.begin(), p.end());
+    return Lattice::from_symbol_paths_compact(symbols);
+  };
+  DistanceWorkspace ws;
+  for (int round = 0; round < 150; ++round) {
+    const Lattice left = lattice_of(path_list());
+    const Lattice right = lattice_of(path_list());
+    const std::uint64_t lev = reference::lattice_distance(left, right, false);
+    const std::uint64_t dam = reference::lattice_distance(left, right, true);
+    ASSERT_EQ(*ws.try_distance(left, right), lev) << "round " << round;
+    ASSERT_EQ(*ws.try_damerau_distance(left, right), dam) << "round " << round;
+    for (std::uint64_t k : {lev - std::min<std::uint64_t>(lev, 1), lev, lev + 1, dam > 0 ? dam - 1 : 0, dam}) {
+      ASSERT_EQ(*ws.try_distance_with_cutoff(left, right, k), lev <= k ? std::optional(lev) : std::nullopt);
+      ASSERT_EQ(*ws.try_damerau_distance_with_cutoff(left, right, k), dam <= k ? std::optional(dam) : std::nullopt);
+      ASSERT_EQ(*ws.try_within_distance(left, right, k), lev <= k);
+      ASSERT_EQ(*ws.try_within_damerau_distance(left, right, k), dam <= k);
+    }
+  }
+}
+
+// The plain programme itself on hand-made lattices with odd endpoints:
+// arcs into the start and out of the end, unreachable nodes.
+TEST(LatticeDistanceTest, MatchesPlainProgrammeOnRandomGraphs) {
+  std::mt19937_64 rng(77);
+  DistanceWorkspace ws;
+  for (int round = 0; round < 500; ++round) {
+    const Lattice left = reference::random_lattice(rng, 14, 3);
+    const Lattice right = reference::random_lattice(rng, 14, 3);
+    ASSERT_EQ(*ws.try_distance(left, right), reference::lattice_distance(left, right, false)) << round;
+    ASSERT_EQ(*ws.try_damerau_distance(left, right), reference::lattice_distance(left, right, true)) << round;
+  }
+}
+
 }  // namespace
 }  // namespace orvel

@@ -44,6 +44,47 @@ inline std::uint64_t osa(const Seq& a, const Seq& b) {
   return d[a.size()][b.size()];
 }
 
+// The lattice distance by the plain pull programme over all node pairs,
+// with 64-bit saturating costs and UNREACHED_COST for unreached pairs.
+inline std::uint64_t lattice_distance(const Lattice& left, const Lattice& right, bool damerau) {
+  constexpr std::uint64_t unreached = (std::uint64_t{1} << 62) - 1;
+  const std::uint64_t R = right.node_count();
+  std::vector<std::uint64_t> cost(left.node_count() * R, unreached);
+  auto at = [&](std::uint64_t i, std::uint64_t j) -> std::uint64_t& { return cost[i * R + j]; };
+  auto sat = [](std::uint64_t a, std::uint64_t b) { return a > ~std::uint64_t{0} - b ? ~std::uint64_t{0} : a + b; };
+  const auto& la = left.arcs();
+  const auto& ra = right.arcs();
+  at(left.start(), right.start()) = 0;
+  for (std::uint64_t i = left.start(); i <= left.end(); ++i) {
+    for (std::uint64_t j = right.start(); j <= right.end(); ++j) {
+      if (i == left.start() && j == right.start()) continue;
+      std::uint64_t v = at(i, j);
+      for (auto x : left.incoming()[i]) {
+        for (auto y : right.incoming()[j]) {
+          v = std::min(v, sat(at(la[x].src, ra[y].src), la[x].symbol == ra[y].symbol ? 0 : 1));
+        }
+      }
+      for (auto x : left.incoming()[i]) v = std::min(v, sat(at(la[x].src, j), 1));
+      for (auto y : right.incoming()[j]) v = std::min(v, sat(at(i, ra[y].src), 1));
+      if (damerau) {
+        for (auto x : left.incoming()[i]) {
+          for (auto y : right.incoming()[j]) {
+            for (auto x2 : left.incoming()[la[x].src]) {
+              for (auto y2 : right.incoming()[ra[y].src]) {
+                if (la[x2].symbol == ra[y].symbol && la[x].symbol == ra[y2].symbol) {
+                  v = std::min(v, sat(at(la[x2].src, ra[y2].src), 1));
+                }
+              }
+            }
+          }
+        }
+      }
+      at(i, j) = v;
+    }
+  }
+  return at(left.end(), right.end());
+}
+
 // Every start-to-end reading of a lattice (as a set: parallel chains of
 // equal paths count once).
 inline std::set<Seq> readings(const Lattice& lattice) {
