@@ -2,8 +2,9 @@
 // Pinyin reading-path search: the distinct ways to read a Chinese text as a
 // sequence of indexed surfaces, each contributing one of its readings, by a
 // dynamic programme from the end of the text to its start. In the hybrid
-// form a stretch of typed pinyin (a maximal run of direct-pinyin characters)
-// may also stand for itself, however long it is.
+// form a stretch of typed pinyin (the direct-pinyin characters from a
+// position up to the next other character) may also stand for itself,
+// however long it is.
 //
 // Generation order decides which of several paths with the same joined
 // reading survives and which are cut by max_paths: at each position,
@@ -15,8 +16,9 @@
 // Paths share their tails: a position's paths point at the paths of the
 // positions they continue with, and readings are views into the index or
 // into per-search buffers, so memory grows with the number of kept paths,
-// not with their lengths. Position lists that no later position can reach
-// are released as the search moves on.
+// not with their lengths: at most max_paths nodes of 32 bytes per text
+// position. A position's list is released once no position still to be
+// computed (the search runs from the end) can continue with it.
 #include <cstddef>
 #include <cstdint>
 #include <deque>
