@@ -44,8 +44,9 @@ std::expected<UnidicReadingIndex, Error> UnidicReadingIndex::from_artifact_paylo
         return std::unexpected(Error::duplicate_reading(std::move(entry.surface), reading));
       }
     }
-    if (map.contains(entry.surface)) return std::unexpected(Error::duplicate_surface(std::move(entry.surface)));
-    map.emplace(std::move(entry.surface), std::move(entry.readings));
+    // try_emplace leaves the key untouched when it is already present.
+    auto [at, added] = map.try_emplace(std::move(entry.surface), std::move(entry.readings));
+    if (!added) return std::unexpected(Error::duplicate_surface(std::move(entry.surface)));
   }
   return UnidicReadingIndex(std::move(map));
 }
@@ -140,6 +141,13 @@ std::expected<std::vector<std::uint8_t>, Error> read_payload_file_bounded(const 
   const io::BoundedReadError& failure = bytes.error();
   if (failure.kind == io::BoundedReadError::Kind::Io) return std::unexpected(Error::io_error(failure.io));
   return std::unexpected(Error::artifact_limit_exceeded("payload_bytes", failure.len, io::kMaxPayloadBytes));
+}
+
+std::expected<std::uint64_t, Error> read_u64_le_bytes(std::span<const std::uint8_t> bytes, std::size_t offset,
+                                                      std::string_view field) {
+  auto value = io::read_u64_le_bytes(bytes, offset, field);
+  if (!value) return std::unexpected(Error::from_indexed(value.error()));
+  return *value;
 }
 
 }  // namespace unidic

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -125,6 +126,11 @@ std::expected<void, UnidicArtifactPayloadError> check_payload_file_size(const st
 // a regular file is refused.
 std::expected<std::vector<std::uint8_t>, UnidicArtifactPayloadError> read_payload_file_bounded(
     const std::filesystem::path& path);
+
+// The little-endian u64 at `offset` of an indexed header; TruncatedIndexed
+// with `field` when it does not fit.
+std::expected<std::uint64_t, UnidicArtifactPayloadError> read_u64_le_bytes(std::span<const std::uint8_t> bytes,
+                                                                           std::size_t offset, std::string_view field);
 
 }  // namespace unidic
 
