@@ -88,11 +88,10 @@ std::uint64_t DistanceWorkspace::exact(const Lattice& left, const Lattice& right
           if (in_x.empty()) continue;
           for (const ArcEnd& y : in_j) {
             if (x.symbol == y.symbol) continue;  // a swap of equal symbols never beats the match
-            const auto in_y = right.incoming_ends(y.node);
             for (const ArcEnd& x2 : in_x) {
-              if (x2.symbol != y.symbol) continue;
+              if (x2.symbol != y.symbol) continue;  // rare: look at y's sources only now
               const std::uint32_t* const from = cost + x2.node * R;
-              for (const ArcEnd& y2 : in_y) {
+              for (const ArcEnd& y2 : right.incoming_ends(y.node)) {
                 if (x.symbol == y2.symbol) v = std::min(v, from[y2.node] + 1);
               }
             }
