@@ -44,7 +44,7 @@ std::uint64_t DistanceWorkspace::exact(const Lattice& left, const Lattice& right
   for (std::uint64_t i = ls; i <= le; ++i) {
     const auto in_i = left.incoming_ends(i);
     std::uint32_t* const row = cost + i * R;
-    if (!Damerau && in_i.size() == 1 && i != ls) {
+    if (in_i.size() == 1 && i != ls) {
       // Most nodes of a reading lattice have one incoming arc, mostly from
       // the node just before: then the cells left of (i, j) and of its
       // source cell are the ones computed and read one step earlier, kept
@@ -52,6 +52,7 @@ std::uint64_t DistanceWorkspace::exact(const Lattice& left, const Lattice& right
       // the rectangle (j = rs) both are kUnreached, as the table holds.
       const std::uint32_t* const from = cost + in_i[0].node * R;
       const std::uint32_t xs = in_i[0].symbol;
+      const auto in_x = left.incoming_ends(in_i[0].node);  // swaps only
       std::uint32_t last_v = kUnreached, last_from = kUnreached;
       for (std::uint64_t j = rs; j <= re; ++j) {
         const auto in_j = right.incoming_ends(j);
@@ -63,6 +64,21 @@ std::uint64_t DistanceWorkspace::exact(const Lattice& left, const Lattice& right
         } else {
           for (const ArcEnd& y : in_j) v = std::min(v, from[y.node] + (xs != y.symbol ? 1u : 0u));
           for (const ArcEnd& y : in_j) v = std::min(v, row[y.node] + 1);
+        }
+        if constexpr (Damerau) {
+          // Swaps, as in the general loop below with x the one arc into i.
+          if (!in_x.empty()) {
+            for (const ArcEnd& y : in_j) {
+              if (xs == y.symbol) continue;
+              for (const ArcEnd& x2 : in_x) {
+                if (x2.symbol != y.symbol) continue;
+                const std::uint32_t* const from2 = cost + x2.node * R;
+                for (const ArcEnd& y2 : right.incoming_ends(y.node)) {
+                  if (xs == y2.symbol) v = std::min(v, from2[y2.node] + 1);
+                }
+              }
+            }
+          }
         }
         row[j] = v;
         last_v = v;
