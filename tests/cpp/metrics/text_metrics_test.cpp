@@ -31,7 +31,9 @@ TEST(CutoffRules, FloatCutoffRangeAndReplacement) {
     const auto d = apply_normalized_distance_cutoff(0.5, c.cutoff);
     ASSERT_EQ(s.has_value(), c.valid) << c.cutoff;
     ASSERT_EQ(d.has_value(), c.valid) << c.cutoff;
-    if (!c.valid) EXPECT_EQ(s.error().message(), "score_cutoff must be between 0.0 and 1.0");
+    if (!c.valid) {
+      EXPECT_EQ(s.error().message(), "score_cutoff must be between 0.0 and 1.0");
+    }
   }
   // A value equal to the cutoff stays; below (similarity) or above
   // (distance) it is replaced.
