@@ -63,6 +63,13 @@ char32_t next_scalar(std::string_view valid, std::size_t& pos) {
   const auto* p = reinterpret_cast<const unsigned char*>(valid.data());
   const unsigned char lead = p[pos];
   const std::size_t width = utf8_sequence_length(lead);
+  // Callers promise valid UTF-8; a broken promise (a stray continuation byte,
+  // a sequence cut off at the end) yields U+FFFD and never reads past the end.
+  if ((lead & 0xC0) == 0x80 || width > valid.size() - pos) {
+    ++pos;
+    while (pos < valid.size() && (p[pos] & 0xC0) == 0x80) ++pos;
+    return U'\uFFFD';
+  }
   char32_t cp;
   switch (width) {
     case 1: cp = lead; break;

@@ -1,5 +1,8 @@
 #include "text/utf8.hpp"
 
+#include <cstring>
+#include <memory>
+
 #include <gtest/gtest.h>
 
 namespace orvel::text {
@@ -48,3 +51,21 @@ TEST(Utf8Codec, RoundTripsScalars) {
 
 }  // namespace
 }  // namespace orvel::text
+
+// Decoding is meant for validated text, but a broken promise must stay inside
+// the given bytes (checked under AddressSanitizer in CI).
+TEST(Utf8DecodeUnvalidated, TruncatedAndStrayBytesStayInBounds) {
+  struct Case { std::string bytes; std::u32string expected; };
+  const Case cases[] = {
+      {std::string("a\xE6\x9D", 3), U"a\uFFFD"},
+      {std::string("\xF0\x9F", 2), U"\uFFFD"},
+      {std::string("\x80\x80z", 3), U"\uFFFDz"},
+      {std::string("\xE6\x9D\xB1\xC3", 4), U"\u6771\uFFFD"},
+  };
+  for (const Case& c : cases) {
+    // A heap copy of exactly the given length, so an overread is caught.
+    const std::unique_ptr<char[]> heap(new char[c.bytes.size()]);
+    std::memcpy(heap.get(), c.bytes.data(), c.bytes.size());
+    EXPECT_EQ(orvel::text::decode_utf8(std::string_view(heap.get(), c.bytes.size())), c.expected);
+  }
+}
