@@ -185,6 +185,20 @@ TEST(UnidicIndexedPayload, KeysMayShareARecord) {
   EXPECT_EQ(load_error(shared.bytes()), "UniDic artifact payload surface \"z\" has duplicate reading \"x\"");
 }
 
+TEST(UnidicIndexedPayload, ReadingsAtDecodesAnyOffsetSafely) {
+  auto index = UnidicReadingIndex::from_indexed_owned_bytes(two_entries().bytes());
+  ASSERT_TRUE(index);
+  const IndexedUnidicPayload& payload = *index->indexed();
+  auto first = payload.readings_at(0);
+  ASSERT_TRUE(first);
+  EXPECT_FALSE(first->empty());
+  // Offsets that no key holds: the decoder still checks every bound.
+  auto past = payload.readings_at(1'000'000);
+  ASSERT_FALSE(past);
+  EXPECT_EQ(past.error().message(), "invalid UniDic indexed artifact readings offset 1000000");
+  for (std::uint64_t value = 0; value < 64; ++value) (void)payload.readings_at(value);
+}
+
 TEST(UnidicIndexedPayload, PayloadSizeLimit) {
   auto index = UnidicReadingIndex::from_indexed_owned_bytes(Bytes(536'870'913, 0));
   ASSERT_FALSE(index);
