@@ -1,0 +1,99 @@
+// Dictionary matrices and span searches over the sample UniDic index, split
+// into the reading of the texts and the scoring, so that the two costs can
+// be told apart. Texts are drawn from fixed seeds over the index's surfaces
+// and kana.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/dictionary_options.hpp"
+#include "ja/query.hpp"
+#include "ja/unidic_reading_index.hpp"
+#include "metrics/cdist_ja_zh.hpp"
+#include "metrics/cdist_reading_matrices.hpp"
+#include "metrics/partial_ja_zh.hpp"
+
+namespace orvel {
+namespace {
+
+const ja::UnidicReadingIndex& sample_index() {
+  static const ja::UnidicReadingIndex index = [] {
+    const auto path = std::filesystem::path(__FILE__).parent_path() / "../tests/data/unidic/small.yaml";
+    return *ja::UnidicReadingIndex::from_artifact_payload_path(path);
+  }();
+  return index;
+}
+
+const std::vector<std::string> kPieces = {"東京", "大阪", "日本", "京都", "学校", "先生", "電話", "天気",
+                                          "田中", "佐藤", "の", "は", "に", "です", "かな", "カラオケ",
+                                          "ねこ", "いぬ", "さくら", "やま"};
+
+std::string japanese_text(std::mt19937_64& rng, std::size_t pieces) {
+  std::string t;
+  for (std::size_t i = 0; i < pieces; ++i) t += kPieces[rng() % kPieces.size()];
+  return t;
+}
+
+std::vector<std::string> japanese_texts(std::size_t count, std::uint64_t seed) {
+  std::mt19937_64 rng(seed);
+  std::vector<std::string> out;
+  for (std::size_t i = 0; i < count; ++i) out.push_back(japanese_text(rng, 1));
+  return out;
+}
+
+const DictionaryOptions kDefaults;
+
+void BM_JaLatticesOf200Texts(benchmark::State& state) {
+  const auto texts = japanese_texts(200, 1);
+  for (auto _ : state) benchmark::DoNotOptimize(ja_lattices(texts, sample_index(), kDefaults));
+  state.SetItemsProcessed(state.iterations() * 200);
+}
+BENCHMARK(BM_JaLatticesOf200Texts);
+
+void BM_JaPathSetsOf200Texts(benchmark::State& state) {
+  const auto texts = japanese_texts(200, 1);
+  for (auto _ : state) benchmark::DoNotOptimize(ja_path_sets(texts, sample_index(), kDefaults));
+  state.SetItemsProcessed(state.iterations() * 200);
+}
+BENCHMARK(BM_JaPathSetsOf200Texts);
+
+// The scoring alone, on readings made once. A similarity cell compares every
+// reading path of the query with every one of the choice, so its cost is the
+// product of the two path counts (tens for one kanji word).
+void BM_JaDistanceMatrix20x200(benchmark::State& state) {
+  const auto queries = *ja_lattices(japanese_texts(20, 2), sample_index(), kDefaults);
+  const auto choices = *ja_lattices(japanese_texts(200, 3), sample_index(), kDefaults);
+  for (auto _ : state) benchmark::DoNotOptimize(cdist_distance_matrix(queries, choices, std::nullopt));
+  state.SetItemsProcessed(state.iterations() * 20 * 200);
+}
+BENCHMARK(BM_JaDistanceMatrix20x200);
+
+void BM_JaSimilarityMatrix20x200(benchmark::State& state) {
+  const auto queries = *ja_path_sets(japanese_texts(20, 2), sample_index(), kDefaults);
+  const auto choices = *ja_path_sets(japanese_texts(200, 3), sample_index(), kDefaults);
+  for (auto _ : state) benchmark::DoNotOptimize(cdist_similarity_matrix(queries, choices, std::nullopt));
+  state.SetItemsProcessed(state.iterations() * 20 * 200);
+}
+BENCHMARK(BM_JaSimilarityMatrix20x200);
+
+// A 4-character query in a text of range(0) pieces (one to four characters
+// each), automatic span width. Every span is read through the index, and a
+// span's reading paths multiply with its pieces, so this grows quickly.
+void BM_JaPartialRatio(benchmark::State& state) {
+  std::mt19937_64 rng(4);
+  const std::string text = japanese_text(rng, static_cast<std::size_t>(state.range(0)));
+  const std::string query = "東京です";
+  const auto paths = *ja::unidic_or_direct_romaji_paths(query, sample_index(), kDefaults);
+  const std::uint64_t limit = effective_partial_span_limit(query, 0, paths);
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(
+        partial_ratio_alignment(query, text, limit, std::nullopt, sample_index(), kDefaults, paths));
+  }
+}
+BENCHMARK(BM_JaPartialRatio)->Arg(10)->Arg(40)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace orvel
