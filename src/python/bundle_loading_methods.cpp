@@ -12,6 +12,7 @@
 #include "python/dictionary_guard.hpp"
 #include "python/dictionary_language.hpp"
 #include "python/dictionary_methods.hpp"
+#include "python/dictionary_paths.hpp"
 #include "python/dictionary_payload_loading.hpp"
 
 namespace orvel::py {
@@ -56,6 +57,7 @@ PyObject* dictionary_load_bundle(PyObject*, PyObject* const* args, Py_ssize_t na
       if (!a.copy_text(1, dir)) return nullptr;
       bundle_dir = std::filesystem::path(dir);
     }
+    if (!path_without_nul(metadata_path) || (bundle_dir && !path_without_nul(bundle_dir->native()))) return nullptr;
     auto contents = load_bundle_contents<Lang>(std::filesystem::path(metadata_path), bundle_dir);
     if (!contents) {
       raise_error(describe(contents.error()));

@@ -17,6 +17,11 @@ PayloadFormat payload_format_of(std::string_view name) {
   return PayloadFormat::Unknown;
 }
 
+// The operating system would read such a path only up to the NUL, which
+// names another file.
+bool holds_nul(const std::filesystem::path& path) { return path.native().find('\0') != std::string::npos; }
+constexpr const char* kEmbeddedNul = "embedded null byte";
+
 template <class Index, class Error>
 std::expected<Index, std::string> message_on_error(std::expected<Index, Error> loaded) {
   if (!loaded) return std::unexpected(loaded.error().message());
@@ -28,7 +33,9 @@ std::expected<Index, std::string> message_on_error(std::expected<Index, Error> l
 std::expected<ja::UnidicReadingIndex, std::string> load_unidic_payload(const std::filesystem::path& path,
                                                                        std::string_view payload_format) {
   using ja::UnidicReadingIndex;
-  switch (payload_format_of(payload_format)) {
+  const PayloadFormat format = payload_format_of(payload_format);
+  if (format != PayloadFormat::Unknown && holds_nul(path)) return std::unexpected(kEmbeddedNul);
+  switch (format) {
     case PayloadFormat::Yaml:
       return message_on_error(UnidicReadingIndex::from_artifact_payload_path(path));
     case PayloadFormat::Binary:
@@ -48,7 +55,11 @@ std::expected<ja::UnidicReadingIndex, std::string> load_unidic_payload(const std
 std::expected<zh::CedictReadingIndex, std::string> load_zh_payload(const std::filesystem::path& path,
                                                                    std::string_view payload_format) {
   using zh::CedictReadingIndex;
-  switch (payload_format_of(payload_format)) {
+  const PayloadFormat format = payload_format_of(payload_format);
+  if ((format == PayloadFormat::Yaml || format == PayloadFormat::Indexed) && holds_nul(path)) {
+    return std::unexpected(kEmbeddedNul);
+  }
+  switch (format) {
     case PayloadFormat::Yaml:
       return message_on_error(CedictReadingIndex::from_artifact_payload_path(path));
     case PayloadFormat::Indexed: {

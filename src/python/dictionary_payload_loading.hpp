@@ -8,7 +8,8 @@
 //   "indexed", "fst", "indexed-fst.surface-readings.v1" indexed payload
 //
 // A failure is the whole text of the ValueError to raise: the unsupported
-// format message (no file is opened then) or the payload error's message.
+// format message (no file is opened then), "embedded null byte" for a path
+// holding a NUL, or the payload error's message.
 #include <expected>
 #include <filesystem>
 #include <string>

@@ -326,6 +326,20 @@ def test_metadata_file_errors(tmp_path, ja_bundle):
         Ja.load_bundle(str(ja_bundle))
 
 
+def test_paths_with_a_nul_name_no_file(ja_bundle):
+    with pytest.raises(ValueError, match="^embedded null byte$"):
+        Ja.load_bundle(str(ja_bundle) + "\0/x")
+    with pytest.raises(ValueError, match="^embedded null byte$"):
+        Ja.load_bundle(str(ja_bundle / "metadata.yaml"), str(ja_bundle) + "\0")
+    # A payload path from the metadata up to a NUL names the real payload,
+    # whose digest then matches; the load refuses the path all the same.
+    meta = ja_metadata()
+    meta["payload"]["path"] = "payload/small.yaml\0.other"
+    (ja_bundle / "metadata.yaml").write_text(to_yaml(meta) + "\n", encoding="utf-8")
+    with pytest.raises(ValueError, match="^embedded null byte$"):
+        Ja.load_bundle(str(ja_bundle))
+
+
 def test_argument_errors(ja_bundle):
     with pytest.raises(TypeError, match="JapaneseDictionary.load_bundle.*'bundle_dir'"):
         Ja.load_bundle(str(ja_bundle), 1)

@@ -276,3 +276,16 @@ def test_longest_only_changes_the_readings(zh):
     assert zh.distance("银行", "yin2xing2") == 0
     assert zh.distance("银行", "yin2xing2", longest_only=True) > 0
     assert zh.distance("银行", "yin2hang2", longest_only=True) == 0
+
+
+def test_a_path_with_a_nul_names_no_file():
+    # The system would read the path only up to the NUL, which names the
+    # small payload itself.
+    for cls, path in ((_orvel.JapaneseDictionary, JA_SMALL), (_orvel.ChineseDictionary, ZH_SMALL)):
+        with pytest.raises(ValueError, match="^embedded null byte$"):
+            cls.load_payload(str(path) + "\0.bak")
+        with pytest.raises(ValueError, match="^embedded null byte$"):
+            cls.load_payload(str(path) + "\0", "indexed")
+    # the format is looked at first
+    with pytest.raises(ValueError, match="^unsupported payload_format"):
+        _orvel.ChineseDictionary.load_payload(str(ZH_SMALL) + "\0", "binary")
