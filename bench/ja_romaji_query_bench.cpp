@@ -1,13 +1,19 @@
 // The Japanese query front over the sample UniDic payload: lattices and
 // romaji strings of 10-, 40- and 200-character mixed texts (kanji words,
-// kana and typed romaji), with the lattice size as counters.
+// kana and typed romaji), with the lattice size as counters: nodes and arcs
+// of the lattice the front returns, and raw_nodes and raw_arcs of the
+// builder's lattice of the same dictionary paths before it is reduced.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "ja/query.hpp"
+#include "ja/romaji_lattice_fronts.hpp"
+#include "ja/romaji_lattice_reduction.hpp"
+#include "ja/segmentation.hpp"
 #include "ja/unidic_reading_index.hpp"
 #include "text/utf8.hpp"
 
@@ -57,7 +63,61 @@ void BM_JaLatticeFront(benchmark::State& state) {
   }
   state.counters["nodes"] = static_cast<double>(nodes);
   state.counters["arcs"] = static_cast<double>(arcs);
+
+  // The same segmentations (these texts are read with direct stretches)
+  // through the builder alone.
+  auto paths = orvel::ja::reading_paths_with_stats_inner(*index, text, options, true);
+  if (!paths) return;
+  std::vector<std::vector<orvel::ja::RomajiSegmentInput>> inputs;
+  for (const orvel::ja::DictionaryReadingPath& path : *paths) {
+    auto& input = inputs.emplace_back();
+    path.for_each_segment([&](const orvel::ja::DictionaryReadingSegment& segment) {
+      input.push_back({segment.reading,
+                       segment.direct ? orvel::ja::RomajiSegmentMode::Direct : orvel::ja::RomajiSegmentMode::Reading});
+    });
+  }
+  auto raw = orvel::ja::romaji_lattice_from_supported_segmented_readings(inputs);
+  if (!raw || !*raw) return;
+  state.counters["raw_nodes"] = static_cast<double>((*raw)->node_count());
+  state.counters["raw_arcs"] = static_cast<double>((*raw)->arcs().size());
 }
+
+// The reduction alone, on the builder's lattice of the text's dictionary
+// paths.
+void BM_JaLatticeReduction(benchmark::State& state) {
+  const UnidicReadingIndex* index = sample_index();
+  if (index == nullptr) {
+    state.SkipWithError("sample.yaml not found");
+    return;
+  }
+  const std::string text = mixed_text(static_cast<std::size_t>(state.range(0)));
+  auto paths = orvel::ja::reading_paths_with_stats_inner(*index, text, DictionaryOptions{}, true);
+  if (!paths) {
+    state.SkipWithError(paths.error().message().c_str());
+    return;
+  }
+  std::vector<std::vector<orvel::ja::RomajiSegmentInput>> inputs;
+  for (const orvel::ja::DictionaryReadingPath& path : *paths) {
+    auto& input = inputs.emplace_back();
+    path.for_each_segment([&](const orvel::ja::DictionaryReadingSegment& segment) {
+      input.push_back({segment.reading,
+                       segment.direct ? orvel::ja::RomajiSegmentMode::Direct : orvel::ja::RomajiSegmentMode::Reading});
+    });
+  }
+  auto raw = orvel::ja::romaji_lattice_from_supported_segmented_readings(inputs);
+  if (!raw || !*raw) {
+    state.SkipWithError("no lattice");
+    return;
+  }
+  std::uint64_t nodes = 0;
+  for (auto _ : state) {
+    orvel::Lattice reduced = orvel::ja::reduce_reading_lattice(**raw);
+    nodes = reduced.node_count();
+    benchmark::DoNotOptimize(reduced);
+  }
+  state.counters["nodes"] = static_cast<double>(nodes);
+}
+BENCHMARK(BM_JaLatticeReduction)->Arg(10)->Arg(40)->Arg(200)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_JaLatticeFront)->Arg(10)->Arg(40)->Arg(200)->Unit(benchmark::kMicrosecond);
 
 void BM_JaRomajiPathsFront(benchmark::State& state) {

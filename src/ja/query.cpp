@@ -6,6 +6,7 @@
 #include "core/string_distance.hpp"
 #include "ja/romaji_expansion.hpp"
 #include "ja/romaji_lattice_fronts.hpp"
+#include "ja/romaji_lattice_reduction.hpp"
 #include "ja/romaji_table.hpp"
 #include "ja/unidic_reading_index.hpp"
 #include "text/utf8.hpp"
@@ -62,7 +63,9 @@ class SegmentedLattice {
     if (builder_.empty()) return std::optional<Lattice>();
     auto lattice = std::move(builder_).into_lattice();
     if (!lattice) return std::unexpected(std::move(lattice.error()));
-    return std::optional<Lattice>(std::move(*lattice));
+    // The builder gives every path its own nodes; the reduced lattice spells
+    // the same strings with nodes that grow with the text, not the paths.
+    return std::optional<Lattice>(reduce_reading_lattice(std::move(*lattice)));
   }
 
  private:

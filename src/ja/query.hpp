@@ -41,7 +41,9 @@ class UnidicReadingIndex;
 //  - those with direct stretches, and finally the text as typed, whose error
 //    (usually UnsupportedCharacter for the first unreadable character) is
 //    then the result.
-// The empty text gives the one-node lattice.
+// The empty text gives the one-node lattice. Lattices built from dictionary
+// readings or from a typed text with ASCII letters or digits are reduced
+// (reduce_reading_lattice); a typed text's own lattice is the builder's.
 std::expected<Lattice, JaLatticeError> unidic_or_direct_lattice(std::string_view text,
                                                                const UnidicReadingIndex& index,
                                                                const DictionaryOptions& options);
@@ -91,6 +93,8 @@ std::expected<void, JaLatticeError> extend_supported_dictionary_paths(std::set<s
 
 // The lattice of dictionary paths, each read as its segments' readings (Direct
 // mode for direct segments); none for no paths or when every path is skipped.
+// Reduced (reduce_reading_lattice): it spells the builder's strings with
+// nodes that grow with the text rather than with the number of paths.
 std::expected<std::optional<Lattice>, JaLatticeError> lattice_from_dictionary_reading_paths(
     std::span<const DictionaryReadingPath> paths);
 

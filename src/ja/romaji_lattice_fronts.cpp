@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "ja/romaji_expansion.hpp"
+#include "ja/romaji_lattice_reduction.hpp"
 #include "ja/romaji_table.hpp"
 #include "ja/unidic_reading_index.hpp"
 #include "text/utf8.hpp"
@@ -100,7 +101,11 @@ std::expected<std::optional<Lattice>, JaLatticeError> UnidicReadingIndex::romaji
   auto readings = reading_sequences_with_stats_inner(*this, text, options, false);
   if (!readings) return std::unexpected(JaLatticeError::dictionary(readings.error().message()));
   if (readings->empty()) return std::optional<Lattice>();
-  return romaji_lattice_from_supported_readings(*readings);
+  auto lattice = romaji_lattice_from_supported_readings(*readings);
+  // Whole readings share most of their strings; the builder gives each its
+  // own nodes, so the lattice is reduced before any distance sees it.
+  if (lattice && *lattice) **lattice = reduce_reading_lattice(std::move(**lattice));
+  return lattice;
 }
 
 }  // namespace orvel::ja

@@ -1,0 +1,333 @@
+#include "ja/romaji_lattice_reduction.hpp"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+namespace orvel::ja {
+
+namespace {
+
+struct SmallArc {
+  std::uint32_t src = 0;
+  std::uint32_t dst = 0;
+  std::uint32_t symbol = 0;
+
+  friend bool operator==(const SmallArc&, const SmallArc&) = default;
+};
+
+bool by_source_symbol_destination(const SmallArc& a, const SmallArc& b) {
+  if (a.src != b.src) return a.src < b.src;
+  if (a.symbol != b.symbol) return a.symbol < b.symbol;
+  return a.dst < b.dst;
+}
+
+// A trimmed lattice: start 0, end node_count - 1, every node on a
+// start-to-end path, arcs ascending, sorted by (source, symbol, destination)
+// and distinct. Then the start is the only node without incoming arcs and
+// the end the only one without outgoing arcs.
+struct Graph {
+  std::uint32_t node_count = 0;
+  std::vector<SmallArc> arcs;
+
+  std::uint32_t end() const { return node_count - 1; }
+};
+
+bool smaller(const Graph& a, const Graph& b) {
+  if (a.node_count != b.node_count) return a.node_count < b.node_count;
+  return a.arcs.size() < b.arcs.size();
+}
+
+void sort_unique(std::vector<SmallArc>& arcs) {
+  std::sort(arcs.begin(), arcs.end(), by_source_symbol_destination);
+  arcs.erase(std::unique(arcs.begin(), arcs.end()), arcs.end());
+}
+
+// Offsets into the arc list by source (the arcs are sorted by source).
+std::vector<std::uint32_t> outgoing_offsets(const Graph& g) {
+  std::vector<std::uint32_t> offsets(g.node_count + 1, 0);
+  for (const SmallArc& a : g.arcs) ++offsets[a.src + 1];
+  for (std::uint32_t n = 0; n < g.node_count; ++n) offsets[n + 1] += offsets[n];
+  return offsets;
+}
+
+// Per destination, the indices of the arcs ending there, ascending.
+struct IncomingLists {
+  std::vector<std::uint32_t> offsets;
+  std::vector<std::uint32_t> arcs;
+};
+
+IncomingLists incoming_lists(const Graph& g) {
+  IncomingLists lists;
+  lists.offsets.assign(g.node_count + 1, 0);
+  for (const SmallArc& a : g.arcs) ++lists.offsets[a.dst + 1];
+  for (std::uint32_t n = 0; n < g.node_count; ++n) lists.offsets[n + 1] += lists.offsets[n];
+  lists.arcs.resize(g.arcs.size());
+  std::vector<std::uint32_t> fill(lists.offsets.begin(), lists.offsets.end() - 1);
+  for (std::uint32_t k = 0; k < g.arcs.size(); ++k) lists.arcs[fill[g.arcs[k].dst]++] = k;
+  return lists;
+}
+
+// Keeps the nodes on start-to-end paths, renumbered in their old order.
+// None when the end cannot be reached from the start.
+std::optional<Graph> trim(const Lattice& lattice) {
+  const std::uint64_t n = lattice.node_count();
+  std::vector<char> forward(n, 0), backward(n, 0);
+  forward[lattice.start()] = 1;
+  for (std::uint64_t v = lattice.start(); v < n; ++v) {
+    if (!forward[v]) continue;
+    for (const ArcEnd& next : lattice.outgoing_ends(v)) forward[next.node] = 1;
+  }
+  if (!forward[lattice.end()]) return std::nullopt;
+  backward[lattice.end()] = 1;
+  for (std::uint64_t v = lattice.end() + 1; v-- > 0;) {
+    if (!backward[v]) continue;
+    for (const ArcEnd& prev : lattice.incoming_ends(v)) backward[prev.node] = 1;
+  }
+  std::vector<std::uint32_t> renumbered(n, 0);
+  Graph g;
+  for (std::uint64_t v = 0; v < n; ++v) {
+    if (forward[v] && backward[v]) renumbered[v] = g.node_count++;
+  }
+  g.arcs.reserve(lattice.arcs().size());
+  for (const Arc& a : lattice.arcs()) {
+    if (forward[a.src] && backward[a.src] && forward[a.dst] && backward[a.dst]) {
+      g.arcs.push_back(SmallArc{renumbered[a.src], renumbered[a.dst], a.symbol});
+    }
+  }
+  sort_unique(g.arcs);
+  return g;
+}
+
+// The graph of node classes; class ids must already be a topological order
+// with the start's class 0 and the end's class last.
+Graph quotient(const Graph& g, const std::vector<std::uint32_t>& cls, std::uint32_t count) {
+  Graph q;
+  q.node_count = count;
+  q.arcs.reserve(g.arcs.size());
+  for (const SmallArc& a : g.arcs) q.arcs.push_back(SmallArc{cls[a.src], cls[a.dst], a.symbol});
+  sort_unique(q.arcs);
+  return q;
+}
+
+// Assigns class ids to signatures in the order they are first met.
+class SignatureClasses {
+ public:
+  std::uint32_t class_of(const std::u32string& signature) {
+    const auto [it, inserted] = ids_.try_emplace(signature, static_cast<std::uint32_t>(ids_.size()));
+    return it->second;
+  }
+  std::uint32_t count() const { return static_cast<std::uint32_t>(ids_.size()); }
+
+ private:
+  std::unordered_map<std::u32string, std::uint32_t> ids_;  // lookups only
+};
+
+void append_pair(std::u32string& signature, std::uint32_t a, std::uint32_t b) {
+  signature.push_back(static_cast<char32_t>(a));
+  signature.push_back(static_cast<char32_t>(b));
+}
+
+// Sorts the (a, b) pairs of `pairs` and writes the distinct ones after the
+// signature's current contents.
+void append_distinct_pairs(std::u32string& signature, std::vector<std::pair<std::uint32_t, std::uint32_t>>& pairs) {
+  std::sort(pairs.begin(), pairs.end());
+  pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
+  for (const auto& [a, b] : pairs) append_pair(signature, a, b);
+}
+
+// Merges nodes whose incoming arcs, as (source class, symbol), are the same:
+// they have the same strings from the start. Nodes are visited in order, so
+// sources are classed first and one pass merges all it can. Classes are
+// numbered by their first node, which keeps arcs ascending.
+bool merge_forward(Graph& g) {
+  const IncomingLists in = incoming_lists(g);
+  std::vector<std::uint32_t> cls(g.node_count, 0);
+  SignatureClasses classes;
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> pairs;
+  std::u32string signature;
+  for (std::uint32_t v = 0; v < g.node_count; ++v) {
+    pairs.clear();
+    for (std::uint32_t k = in.offsets[v]; k < in.offsets[v + 1]; ++k) {
+      const SmallArc& a = g.arcs[in.arcs[k]];
+      pairs.emplace_back(cls[a.src], a.symbol);
+    }
+    signature.clear();
+    append_distinct_pairs(signature, pairs);
+    cls[v] = classes.class_of(signature);
+  }
+  if (classes.count() == g.node_count) return false;
+  g = quotient(g, cls, classes.count());
+  return true;
+}
+
+// The mirror image: nodes whose outgoing arcs, as (symbol, destination
+// class), are the same have the same strings to the end. Visited from the
+// end backwards; classes numbered from the last node down.
+bool merge_backward(Graph& g) {
+  const std::vector<std::uint32_t> out = outgoing_offsets(g);
+  std::vector<std::uint32_t> cls(g.node_count, 0);
+  SignatureClasses classes;
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> pairs;
+  std::u32string signature;
+  for (std::uint32_t v = g.node_count; v-- > 0;) {
+    pairs.clear();
+    for (std::uint32_t k = out[v]; k < out[v + 1]; ++k) pairs.emplace_back(g.arcs[k].symbol, cls[g.arcs[k].dst]);
+    signature.clear();
+    append_distinct_pairs(signature, pairs);
+    cls[v] = classes.class_of(signature);
+  }
+  const std::uint32_t count = classes.count();
+  if (count == g.node_count) return false;
+  for (std::uint32_t& c : cls) c = count - 1 - c;
+  g = quotient(g, cls, count);
+  return true;
+}
+
+// Each round can enable merges in the other direction; a round that merges
+// nothing ends it. The cap only bounds the time on adversarial input.
+Graph merge_equivalent_nodes(Graph g) {
+  constexpr int kMaxRounds = 64;
+  for (int round = 0; round < kMaxRounds; ++round) {
+    const bool forward = merge_forward(g);
+    const bool backward = merge_backward(g);
+    if (!forward && !backward) break;
+  }
+  return g;
+}
+
+// Subset construction over a trimmed graph. A state is the sorted set of
+// nodes that one prefix reaches; states are numbered in the order they are
+// found. Gives up (none) past `max_states` states or `max_members` stored
+// nodes in all.
+struct Automaton {
+  std::vector<std::uint32_t> min_node;  // per state: its smallest node
+  std::vector<char> accepting;          // per state: holds the end node
+  std::vector<std::uint32_t> offsets;   // per state: its transitions
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> transitions;  // (symbol, state), by symbol
+};
+
+std::optional<Automaton> determinise(const Graph& g, std::size_t max_states, std::size_t max_members) {
+  const std::vector<std::uint32_t> out = outgoing_offsets(g);
+  std::unordered_map<std::u32string, std::uint32_t> ids;  // lookups only
+  std::vector<const std::u32string*> states;
+  std::size_t members = 1;
+  Automaton dfa;
+  dfa.offsets.push_back(0);
+  states.push_back(&ids.try_emplace(std::u32string(1, char32_t{0}), 0).first->first);
+
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> moves;  // (symbol, destination node)
+  std::u32string target;
+  for (std::uint32_t s = 0; s < states.size(); ++s) {
+    const std::u32string& set = *states[s];
+    dfa.min_node.push_back(static_cast<std::uint32_t>(set.front()));
+    dfa.accepting.push_back(static_cast<std::uint32_t>(set.back()) == g.end());
+    moves.clear();
+    for (const char32_t node : set) {
+      for (std::uint32_t k = out[node]; k < out[node + 1]; ++k) moves.emplace_back(g.arcs[k].symbol, g.arcs[k].dst);
+    }
+    std::sort(moves.begin(), moves.end());
+    moves.erase(std::unique(moves.begin(), moves.end()), moves.end());
+    for (std::size_t k = 0; k < moves.size();) {
+      const std::uint32_t symbol = moves[k].first;
+      target.clear();
+      for (; k < moves.size() && moves[k].first == symbol; ++k) target.push_back(static_cast<char32_t>(moves[k].second));
+      const auto [it, inserted] = ids.try_emplace(target, static_cast<std::uint32_t>(states.size()));
+      if (inserted) {
+        members += target.size();
+        if (states.size() + 1 > max_states || members > max_members) return std::nullopt;
+        states.push_back(&it->first);
+      }
+      dfa.transitions.emplace_back(symbol, it->second);
+    }
+    dfa.offsets.push_back(static_cast<std::uint32_t>(dfa.transitions.size()));
+  }
+  return dfa;
+}
+
+// Merges automaton states with the same (accepting, transitions by class)
+// and writes the result as a lattice: classes become nodes, and an arc into
+// an accepting state that goes on is copied to the one accepting state
+// without transitions, the lattice's end. None if the shape is not the
+// expected one, which a trimmed input never gives.
+std::optional<Graph> minimise(const Automaton& dfa) {
+  const std::uint32_t state_count = static_cast<std::uint32_t>(dfa.min_node.size());
+  // Every transition raises the smallest node, so a descending order of it
+  // (ties by state number) visits targets before their sources.
+  std::vector<std::uint32_t> order(state_count);
+  for (std::uint32_t s = 0; s < state_count; ++s) order[s] = s;
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::uint32_t a, std::uint32_t b) { return dfa.min_node[a] > dfa.min_node[b]; });
+
+  std::vector<std::uint32_t> cls(state_count, 0);
+  std::vector<std::uint32_t> representative;
+  SignatureClasses classes;
+  std::u32string signature;
+  for (const std::uint32_t s : order) {
+    signature.assign(1, static_cast<char32_t>(dfa.accepting[s]));
+    for (std::uint32_t k = dfa.offsets[s]; k < dfa.offsets[s + 1]; ++k) {
+      append_pair(signature, dfa.transitions[k].first, cls[dfa.transitions[k].second]);
+    }
+    cls[s] = classes.class_of(signature);
+    if (cls[s] == representative.size()) representative.push_back(s);
+  }
+
+  // Classes were numbered targets first; reversed they ascend along arcs.
+  const std::uint32_t count = classes.count();
+  const auto node_of = [&](std::uint32_t state) { return count - 1 - cls[state]; };
+  const std::uint32_t end = count - 1;
+  if (node_of(0) != 0 || count < 2) return std::nullopt;
+  const auto is_end = [&](std::uint32_t state) {
+    return dfa.accepting[state] && dfa.offsets[state] == dfa.offsets[state + 1];
+  };
+  Graph g;
+  g.node_count = count;
+  for (std::uint32_t c = 0; c < count; ++c) {
+    const std::uint32_t s = representative[c];
+    if (is_end(s) != (node_of(s) == end)) return std::nullopt;
+    for (std::uint32_t k = dfa.offsets[s]; k < dfa.offsets[s + 1]; ++k) {
+      const auto [symbol, t] = dfa.transitions[k];
+      g.arcs.push_back(SmallArc{node_of(s), node_of(t), symbol});
+      if (dfa.accepting[t] && !is_end(t)) g.arcs.push_back(SmallArc{node_of(s), end, symbol});
+    }
+  }
+  sort_unique(g.arcs);
+  return g;
+}
+
+// Stored subset members allowed in all (4 bytes each, plus the map's copy).
+constexpr std::size_t kMaxSubsetMembers = std::size_t{1} << 22;
+
+}  // namespace
+
+Lattice reduce_reading_lattice(Lattice lattice) {
+  constexpr std::uint64_t kMaxSmall = std::numeric_limits<std::uint32_t>::max() - 1;
+  if (lattice.start() == lattice.end() || lattice.node_count() > kMaxSmall || lattice.arcs().size() > kMaxSmall) {
+    return lattice;
+  }
+  auto trimmed = trim(lattice);
+  if (!trimmed) return lattice;
+  Graph best = merge_equivalent_nodes(std::move(*trimmed));
+
+  if (auto dfa = determinise(best, best.node_count, kMaxSubsetMembers)) {
+    if (auto minimal = minimise(*dfa)) {
+      Graph merged = merge_equivalent_nodes(std::move(*minimal));
+      if (smaller(merged, best) && merged.arcs.size() <= lattice.arcs().size()) best = std::move(merged);
+    }
+  }
+  if (best.node_count == lattice.node_count() && best.arcs.size() == lattice.arcs().size()) return lattice;
+
+  std::vector<Arc> arcs;
+  arcs.reserve(best.arcs.size());
+  for (const SmallArc& a : best.arcs) arcs.push_back(Arc{a.src, a.dst, a.symbol});
+  auto reduced = Lattice::from_edges(best.node_count, 0, best.end(), std::move(arcs));
+  if (!reduced) return lattice;
+  return std::move(*reduced);
+}
+
+}  // namespace orvel::ja
