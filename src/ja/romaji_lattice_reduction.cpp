@@ -21,12 +21,6 @@ struct SmallArc {
   friend bool operator==(const SmallArc&, const SmallArc&) = default;
 };
 
-bool by_source_symbol_destination(const SmallArc& a, const SmallArc& b) {
-  if (a.src != b.src) return a.src < b.src;
-  if (a.symbol != b.symbol) return a.symbol < b.symbol;
-  return a.dst < b.dst;
-}
-
 // A trimmed lattice: start 0, end node_count - 1, every node on a
 // start-to-end path, arcs ascending, sorted by (source, symbol, destination)
 // and distinct. Then the start is the only node without incoming arcs and
@@ -43,9 +37,30 @@ bool smaller(const Graph& a, const Graph& b) {
   return a.arcs.size() < b.arcs.size();
 }
 
-void sort_unique(std::vector<SmallArc>& arcs) {
-  std::sort(arcs.begin(), arcs.end(), by_source_symbol_destination);
-  arcs.erase(std::unique(arcs.begin(), arcs.end()), arcs.end());
+// Sorts by (source, symbol, destination) and drops repeats: a counting sort
+// by source, then each node's few arcs on their own.
+void sort_unique(std::vector<SmallArc>& arcs, std::uint32_t node_count) {
+  std::vector<std::uint32_t> offsets(node_count + 1, 0);
+  for (const SmallArc& a : arcs) ++offsets[a.src + 1];
+  for (std::uint32_t n = 0; n < node_count; ++n) offsets[n + 1] += offsets[n];
+  std::vector<SmallArc> sorted(arcs.size());
+  {
+    std::vector<std::uint32_t> fill(offsets.begin(), offsets.end() - 1);
+    for (const SmallArc& a : arcs) sorted[fill[a.src]++] = a;
+  }
+  const auto by_symbol_destination = [](const SmallArc& a, const SmallArc& b) {
+    return a.symbol != b.symbol ? a.symbol < b.symbol : a.dst < b.dst;
+  };
+  std::size_t kept = 0;
+  for (std::uint32_t n = 0; n < node_count; ++n) {
+    const auto first = sorted.begin() + offsets[n], last = sorted.begin() + offsets[n + 1];
+    std::sort(first, last, by_symbol_destination);
+    for (auto it = first; it != last; ++it) {
+      if (it == first || !(*it == *(it - 1))) sorted[kept++] = *it;
+    }
+  }
+  sorted.resize(kept);
+  arcs = std::move(sorted);
 }
 
 // Offsets into the arc list by source (the arcs are sorted by source).
@@ -100,7 +115,7 @@ std::optional<Graph> trim(const Lattice& lattice) {
       g.arcs.push_back(SmallArc{renumbered[a.src], renumbered[a.dst], a.symbol});
     }
   }
-  sort_unique(g.arcs);
+  sort_unique(g.arcs, g.node_count);
   return g;
 }
 
@@ -111,7 +126,7 @@ Graph quotient(const Graph& g, const std::vector<std::uint32_t>& cls, std::uint3
   q.node_count = count;
   q.arcs.reserve(g.arcs.size());
   for (const SmallArc& a : g.arcs) q.arcs.push_back(SmallArc{cls[a.src], cls[a.dst], a.symbol});
-  sort_unique(q.arcs);
+  sort_unique(q.arcs, q.node_count);
   return q;
 }
 
@@ -296,36 +311,71 @@ std::optional<Graph> minimise(const Automaton& dfa) {
       if (dfa.accepting[t] && !is_end(t)) g.arcs.push_back(SmallArc{node_of(s), end, symbol});
     }
   }
-  sort_unique(g.arcs);
+  sort_unique(g.arcs, g.node_count);
   return g;
 }
 
 // Stored subset members allowed in all (4 bytes each, plus the map's copy).
 constexpr std::size_t kMaxSubsetMembers = std::size_t{1} << 22;
 
+std::optional<Lattice> to_lattice(const Graph& g) {
+  std::vector<Arc> arcs;
+  arcs.reserve(g.arcs.size());
+  for (const SmallArc& a : g.arcs) arcs.push_back(Arc{a.src, a.dst, a.symbol});
+  auto lattice = Lattice::from_edges(g.node_count, 0, g.end(), std::move(arcs));
+  if (!lattice) return std::nullopt;
+  return std::move(*lattice);
+}
+
+constexpr std::uint64_t kMaxSmall = std::numeric_limits<std::uint32_t>::max() - 1;
+
+// The trimmed graph of a lattice that spells at least one non-empty string.
+std::optional<Graph> trimmed_graph(const Lattice& lattice) {
+  if (lattice.start() == lattice.end() || lattice.node_count() > kMaxSmall || lattice.arcs().size() > kMaxSmall) {
+    return std::nullopt;
+  }
+  return trim(lattice);
+}
+
+std::optional<Graph> minimal_automaton(const Graph& g) {
+  auto dfa = determinise(g, g.node_count, kMaxSubsetMembers);
+  if (!dfa) return std::nullopt;
+  return minimise(*dfa);
+}
+
 }  // namespace
 
+namespace detail {
+
+std::optional<Lattice> merged_lattice(const Lattice& lattice) {
+  auto g = trimmed_graph(lattice);
+  if (!g) return std::nullopt;
+  return to_lattice(merge_equivalent_nodes(std::move(*g)));
+}
+
+std::optional<Lattice> minimal_automaton_lattice(const Lattice& lattice) {
+  auto g = trimmed_graph(lattice);
+  if (!g) return std::nullopt;
+  // Unbounded by the merged size here; the subset budget still holds.
+  auto dfa = determinise(*g, std::numeric_limits<std::size_t>::max(), kMaxSubsetMembers);
+  if (!dfa) return std::nullopt;
+  auto minimal = minimise(*dfa);
+  if (!minimal) return std::nullopt;
+  return to_lattice(*minimal);
+}
+
+}  // namespace detail
+
 Lattice reduce_reading_lattice(Lattice lattice) {
-  constexpr std::uint64_t kMaxSmall = std::numeric_limits<std::uint32_t>::max() - 1;
-  if (lattice.start() == lattice.end() || lattice.node_count() > kMaxSmall || lattice.arcs().size() > kMaxSmall) {
-    return lattice;
-  }
-  auto trimmed = trim(lattice);
+  auto trimmed = trimmed_graph(lattice);
   if (!trimmed) return lattice;
   Graph best = merge_equivalent_nodes(std::move(*trimmed));
-
-  if (auto dfa = determinise(best, best.node_count, kMaxSubsetMembers)) {
-    if (auto minimal = minimise(*dfa)) {
-      Graph merged = merge_equivalent_nodes(std::move(*minimal));
-      if (smaller(merged, best) && merged.arcs.size() <= lattice.arcs().size()) best = std::move(merged);
-    }
+  if (auto minimal = minimal_automaton(best)) {
+    Graph merged = merge_equivalent_nodes(std::move(*minimal));
+    if (smaller(merged, best) && merged.arcs.size() <= lattice.arcs().size()) best = std::move(merged);
   }
   if (best.node_count == lattice.node_count() && best.arcs.size() == lattice.arcs().size()) return lattice;
-
-  std::vector<Arc> arcs;
-  arcs.reserve(best.arcs.size());
-  for (const SmallArc& a : best.arcs) arcs.push_back(Arc{a.src, a.dst, a.symbol});
-  auto reduced = Lattice::from_edges(best.node_count, 0, best.end(), std::move(arcs));
+  auto reduced = to_lattice(best);
   if (!reduced) return lattice;
   return std::move(*reduced);
 }

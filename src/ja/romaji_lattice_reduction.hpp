@@ -6,6 +6,8 @@
 // and suffixes hundreds of times. Every lattice distance depends only on the
 // set of strings a lattice spells from start to end, so a smaller lattice
 // with the same string set gives the same distances on fewer cells.
+#include <optional>
+
 #include "core/lattice.hpp"
 
 namespace orvel::ja {
@@ -23,5 +25,15 @@ namespace orvel::ja {
 // start is its end, or whose end cannot be reached, comes back unchanged,
 // and so does one that neither reduction makes smaller.
 Lattice reduce_reading_lattice(Lattice lattice);
+
+namespace detail {
+
+// The two reductions on their own, for tests: none for a lattice that
+// reduce_reading_lattice leaves unchanged at once, or when the automaton
+// outgrows its fixed budget.
+std::optional<Lattice> merged_lattice(const Lattice& lattice);
+std::optional<Lattice> minimal_automaton_lattice(const Lattice& lattice);
+
+}  // namespace detail
 
 }  // namespace orvel::ja

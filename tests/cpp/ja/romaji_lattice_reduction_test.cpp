@@ -114,6 +114,31 @@ TEST(ReadingLatticeReduction, LatticesThatStayAsTheyAre) {
   EXPECT_EQ(kept.arcs(), unreachable.arcs());
 }
 
+TEST(ReadingLatticeReduction, AutomatonLargerThanTheLatticeIsNotUsed) {
+  // Strings over a, b of up to 6 + 4 letters whose fourth letter from the
+  // end is an a: a small lattice, but a deterministic reader must remember
+  // the last four letters, so the minimal automaton is larger.
+  constexpr std::uint64_t kWait = 6, kTail = 4;
+  std::vector<Arc> arcs;
+  const std::uint64_t tail = kWait + 1, end = tail + kTail - 1;
+  for (std::uint64_t i = 0; i <= kWait; ++i) {
+    if (i < kWait) {
+      arcs.push_back(Arc{i, i + 1, 'a'});
+      arcs.push_back(Arc{i, i + 1, 'b'});
+    }
+    arcs.push_back(Arc{i, tail, 'a'});
+  }
+  for (std::uint64_t t = tail; t < end; ++t) {
+    arcs.push_back(Arc{t, t + 1, 'a'});
+    arcs.push_back(Arc{t, t + 1, 'b'});
+  }
+  const Lattice input = *Lattice::from_edges(end + 1, 0, end, std::move(arcs));
+  const auto minimal = detail::minimal_automaton_lattice(input);
+  ASSERT_TRUE(minimal.has_value());
+  EXPECT_GT(minimal->node_count(), input.node_count());
+  expect_reduction_of(input, reduce_reading_lattice(input));
+}
+
 // Random graphs over a two-letter alphabet, with dangling nodes, parallel
 // and duplicate arcs, and start or end away from the first or last node.
 Lattice random_lattice(std::mt19937& rng) {
@@ -136,6 +161,36 @@ Lattice random_lattice(std::mt19937& rng) {
   return *Lattice::from_edges(n, start, end, std::move(arcs));
 }
 
+// The node count of the minimal automaton: one state per distinct set of
+// continuations of a prefix.
+std::size_t distinct_residuals(const Strings& strings) {
+  std::set<Strings> residuals;
+  for (const std::u32string& s : strings) {
+    for (std::size_t l = 0; l <= s.size(); ++l) {
+      const std::u32string prefix = s.substr(0, l);
+      Strings rest;
+      for (auto it = strings.lower_bound(prefix); it != strings.end() && it->starts_with(prefix); ++it) {
+        rest.insert(it->substr(l));
+      }
+      residuals.insert(std::move(rest));
+    }
+  }
+  return residuals.size();
+}
+
+// Each reduction on its own keeps the strings; the automaton has exactly
+// the minimal state count.
+void expect_both_reductions_of(const Lattice& input) {
+  const Strings strings = strings_of(input);
+  const auto merged = detail::merged_lattice(input);
+  const auto minimal = detail::minimal_automaton_lattice(input);
+  ASSERT_TRUE(merged && minimal);
+  EXPECT_EQ(strings_of(*merged), strings);
+  EXPECT_EQ(strings_of(*minimal), strings);
+  EXPECT_EQ(minimal->node_count(), distinct_residuals(strings));
+  EXPECT_LE(merged->node_count(), input.node_count());
+}
+
 bool reaches_end(const Lattice& lattice) {
   DistanceWorkspace w;
   return *w.try_distance(lattice, lattice) == 0;
@@ -150,6 +205,7 @@ TEST(ReadingLatticeReduction, RandomLatticesKeepTheirStringsAndDistances) {
     SCOPED_TRACE(round);
     const Lattice reduced = reduce_reading_lattice(input);
     expect_reduction_of(input, reduced);
+    if (input.start() != input.end()) expect_both_reductions_of(input);
     if (previous) expect_same_distances(*previous, input, *previous_reduced, reduced);
     previous = input;
     previous_reduced = reduced;
@@ -185,6 +241,7 @@ TEST(ReadingLatticeReduction, RandomReadingListsKeepTheirStringsAndDistances) {
     SCOPED_TRACE(stem);
     const Lattice reduced = reduce_reading_lattice(input);
     expect_reduction_of(input, reduced);
+    expect_both_reductions_of(input);
     shrunk += reduced.node_count() < input.node_count();
     if (previous) expect_same_distances(*previous, input, *previous_reduced, reduced);
     previous = input;
