@@ -4,8 +4,8 @@
 
 #include "core/lattice_distance.hpp"
 #include "core/string_distance.hpp"
+#include "metrics/cdist_path_similarity.hpp"
 #include "metrics/lattice_metrics.hpp"
-#include "metrics/path_metrics.hpp"
 
 namespace orvel {
 
@@ -40,23 +40,22 @@ std::expected<DistanceMatrix, MetricError> lattice_matrix(std::span<const Lattic
   });
 }
 
-std::vector<std::vector<std::u32string>> path_char_sets(std::span<const ReadingPathSet> sets) {
-  std::vector<std::vector<std::u32string>> out;
+std::vector<PreparedPathSet> prepare_all(std::span<const ReadingPathSet> sets) {
+  std::vector<PreparedPathSet> out;
   out.reserve(sets.size());
-  for (const ReadingPathSet& set : sets) out.push_back(char_sets(set));
+  for (const ReadingPathSet& set : sets) out.emplace_back(set);
   return out;
 }
 
 template <class Rule>
 std::expected<ScoreMatrix, MetricError> path_set_matrix(std::span<const ReadingPathSet> queries,
                                                         std::span<const ReadingPathSet> choices, Rule rule) {
-  const auto query_chars = path_char_sets(queries);
-  const auto choice_chars = path_char_sets(choices);
-  StringDistanceWorkspace workspace;
-  return fallible_matrix<double>(std::span<const std::vector<std::u32string>>(query_chars),
-                                 std::span<const std::vector<std::u32string>>(choice_chars),
-                                 [&](std::size_t i, std::size_t j) {
-                                   return rule(max_normalized_similarity(query_chars[i], choice_chars[j], workspace));
+  const std::vector<PreparedPathSet> query_sets = prepare_all(queries);
+  const std::vector<PreparedPathSet> choice_sets = prepare_all(choices);
+  PathSimilarityWorkspace workspace;
+  return fallible_matrix<double>(std::span<const PreparedPathSet>(query_sets),
+                                 std::span<const PreparedPathSet>(choice_sets), [&](std::size_t i, std::size_t j) {
+                                   return rule(best_path_similarity(query_sets[i], choice_sets[j], workspace));
                                  });
 }
 

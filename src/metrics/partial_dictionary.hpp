@@ -37,11 +37,11 @@
 #include "core/lattice_distance.hpp"
 #include "core/string_distance.hpp"
 #include "metrics/cdist_matrix.hpp"
+#include "metrics/cdist_path_similarity.hpp"
 #include "metrics/lattice_metrics.hpp"
 #include "metrics/metric_error.hpp"
 #include "metrics/partial_alignment.hpp"
 #include "metrics/partial_spans.hpp"
-#include "metrics/path_metrics.hpp"
 #include "metrics/score_cutoff.hpp"
 #include "text/utf8.hpp"
 
@@ -111,22 +111,21 @@ std::expected<void, DictionaryAlignmentError<SpanReadingError<Reader>>> walk_rea
 }  // namespace detail
 
 // Best span by the best normalized similarity between a query reading path
-// and a span reading path (max_normalized_similarity). With a cutoff c a
-// similarity below c counts as 0.0; candidates score above 0.0.
+// and a span reading path (the value of max_normalized_similarity). With a
+// cutoff c a similarity below c counts as 0.0; candidates score above 0.0.
 template <class Reader>
 std::expected<std::optional<RatioAlignment>, DictionaryAlignmentError<detail::SpanReadingError<Reader>>>
 dictionary_partial_ratio_alignment(std::string_view query, std::string_view text, std::uint64_t span_limit,
                                    ScoreCutoff cutoff, std::span<const std::string> query_paths,
                                    Reader&& read_span) {
-  const std::vector<std::u32string> query_chars = char_sets(query_paths);
-  StringDistanceWorkspace workspace;
+  const PreparedPathSet query_set(query_paths);
+  PathSimilarityWorkspace workspace;
   BestSpan<double, BetterScore::Higher> best;
   auto walked = detail::walk_readable_spans(
       query, text, span_limit, read_span,
       [&](const TextSpan& span, const ReadingPathSet& readings) -> std::expected<void, MetricError> {
-        const std::vector<std::u32string> span_chars = char_sets(readings);
         const std::expected<double, MetricError> s =
-            apply_similarity_cutoff(max_normalized_similarity(query_chars, span_chars, workspace), cutoff);
+            apply_similarity_cutoff(best_path_similarity(query_set, PreparedPathSet(readings), workspace), cutoff);
         if (!s) return std::unexpected(s.error());
         if (*s > 0.0) best.offer(*s, span.start, span.end);
         return {};
@@ -145,15 +144,14 @@ std::expected<std::optional<DistanceAlignment>, DictionaryAlignmentError<detail:
 dictionary_partial_distance_alignment(std::string_view query, std::string_view text, std::uint64_t span_limit,
                                       DistanceCutoff cutoff, std::span<const std::string> query_paths,
                                       const Lattice& query_lattice, Reader&& read_span) {
-  const std::vector<std::u32string> query_chars = char_sets(query_paths);
-  StringDistanceWorkspace string_workspace;
+  const PreparedPathSet query_set(query_paths);
+  PathSimilarityWorkspace similarity_workspace;
   DistanceWorkspace lattice_workspace;
   BestSpan<std::uint64_t, BetterScore::Lower> best;
   auto walked = detail::walk_readable_spans(
       query, text, span_limit, read_span,
       [&](const TextSpan& span, const ReadingPathSet& readings) -> std::expected<void, MetricError> {
-        const std::vector<std::u32string> span_chars = char_sets(readings);
-        if (max_normalized_similarity(query_chars, span_chars, string_workspace) == 0.0) return {};
+        if (best_path_similarity(query_set, PreparedPathSet(readings), similarity_workspace) == 0.0) return {};
         // The reading fronts give one empty reading or only non-empty ones.
         const Lattice span_lattice = Lattice::from_paths(readings);
         const std::expected<std::uint64_t, MetricError> d =
