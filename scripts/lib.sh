@@ -2,12 +2,25 @@
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 jobs="$(nproc 2>/dev/null || echo 2)"
 
-# cmake and ninja come from pip where the system has none recent enough.
+# cmake (3.24 or newer) and ninja, and a python3 that can make virtual
+# environments and build extensions. Where python3 is the system's own (whose
+# pip Debian does not let install into the system), they come from apt.
 ensure_build_tools() {
-  if ! command -v cmake >/dev/null || ! cmake --version | awk 'NR==1{split($3,v,"."); exit !(v[1]>3 || (v[1]==3 && v[2]>=24))}'; then
-    python3 -m pip install -q "cmake>=3.24"
+  local apt_packages=()
+  if ! python3 -c 'import sysconfig, os, sys; sys.exit(not os.path.exists(os.path.join(sysconfig.get_paths()["include"], "Python.h")))' 2>/dev/null \
+      || ! python3 -c 'import ensurepip, venv' 2>/dev/null; then
+    apt_packages+=(python3-dev python3-venv)
   fi
-  command -v ninja >/dev/null || python3 -m pip install -q ninja
+  if ! command -v cmake >/dev/null || ! cmake --version | awk 'NR==1{split($3,v,"."); exit !(v[1]>3 || (v[1]==3 && v[2]>=24))}'; then
+    python3 -m pip install -q "cmake>=3.24" 2>/dev/null || apt_packages+=(cmake)
+  fi
+  if ! command -v ninja >/dev/null; then
+    python3 -m pip install -q ninja 2>/dev/null || apt_packages+=(ninja-build)
+  fi
+  if [ ${#apt_packages[@]} -gt 0 ]; then
+    bash "$root/scripts/install-deps.sh" "${apt_packages[@]}"
+  fi
+  hash -r
 }
 
 # The Python interpreters the module is built and tested against: python3
