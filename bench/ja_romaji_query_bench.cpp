@@ -49,7 +49,8 @@ void BM_JaLatticeFront(benchmark::State& state) {
     return;
   }
   const std::string text = mixed_text(static_cast<std::size_t>(state.range(0)));
-  const DictionaryOptions options;
+  DictionaryOptions options;
+  options.max_paths = static_cast<std::uint64_t>(state.range(1));
   std::uint64_t nodes = 0, arcs = 0;
   for (auto _ : state) {
     auto lattice = orvel::ja::unidic_or_direct_lattice(text, *index, options);
@@ -118,7 +119,13 @@ void BM_JaLatticeReduction(benchmark::State& state) {
   state.counters["nodes"] = static_cast<double>(nodes);
 }
 BENCHMARK(BM_JaLatticeReduction)->Arg(10)->Arg(40)->Arg(200)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_JaLatticeFront)->Arg(10)->Arg(40)->Arg(200)->Unit(benchmark::kMicrosecond);
+// Text length, then max_paths.
+BENCHMARK(BM_JaLatticeFront)
+    ->Args({10, 1024})
+    ->Args({40, 1024})
+    ->Args({200, 1024})
+    ->Args({200, 16384})
+    ->Unit(benchmark::kMicrosecond);
 
 void BM_JaRomajiPathsFront(benchmark::State& state) {
   const UnidicReadingIndex* index = sample_index();
