@@ -95,7 +95,9 @@ class UnidicReadingIndex {
   std::string canonical_text() const;
 
   // The dictionary reading lattice of a text: none when no reading could be
-  // used. Defined with the romaji lattice fronts (ja/romaji_*).
+  // used. It is reduced to the fewest nodes that spell the same romaji
+  // strings (ja/romaji_lattice_reduction.hpp), so its size follows the text,
+  // not the number of readings. Defined with the romaji lattice fronts.
   std::expected<std::optional<Lattice>, JaLatticeError> romaji_lattice(
       std::string_view text, const DictionaryOptions& options) const;
 
