@@ -4,7 +4,9 @@
 // and kana.
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -15,6 +17,7 @@
 #include "metrics/cdist_ja_zh.hpp"
 #include "metrics/cdist_reading_matrices.hpp"
 #include "metrics/partial_ja_zh.hpp"
+#include "text/utf8.hpp"
 
 namespace orvel {
 namespace {
@@ -94,6 +97,51 @@ void BM_JaPartialRatio(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_JaPartialRatio)->Arg(4)->Arg(8)->Unit(benchmark::kMillisecond);
+
+// The larger sample index, where one span of a few kanji reads as tens of
+// thousands of paths, so that the span search is dominated by the best
+// path-set similarity. Read from ORVEL_UNIDIC_SAMPLE or the shared data
+// directory; the benchmark is skipped when neither exists.
+const ja::UnidicReadingIndex* large_sample_index() {
+  static const std::optional<ja::UnidicReadingIndex> index = []() -> std::optional<ja::UnidicReadingIndex> {
+    const char* configured = std::getenv("ORVEL_UNIDIC_SAMPLE");
+    const std::filesystem::path path =
+        configured != nullptr ? configured : "/work/shared/data/unidic/sample.yaml";
+    if (!std::filesystem::exists(path)) return std::nullopt;
+    auto loaded = ja::UnidicReadingIndex::from_artifact_payload_path(path);
+    if (!loaded) return std::nullopt;
+    return std::move(*loaded);
+  }();
+  return index ? &*index : nullptr;
+}
+
+// The first `chars` characters of a text drawn from the pieces.
+std::string japanese_text_of_length(std::uint64_t seed, std::size_t chars) {
+  std::mt19937_64 rng(seed);
+  std::string t;
+  while (text::count_scalars(t) < chars) t += kPieces[rng() % kPieces.size()];
+  while (text::count_scalars(t) > chars) {
+    t.pop_back();
+    while (!t.empty() && (static_cast<unsigned char>(t.back()) & 0xC0) == 0x80) t.pop_back();
+  }
+  return t;
+}
+
+void BM_JaPartialRatioSampleIndex(benchmark::State& state) {
+  const ja::UnidicReadingIndex* index = large_sample_index();
+  if (index == nullptr) {
+    state.SkipWithError("sample UniDic index not found");
+    return;
+  }
+  const std::string text = japanese_text_of_length(4, static_cast<std::size_t>(state.range(0)));
+  const std::string query = "東京です";
+  const auto paths = *ja::unidic_or_direct_romaji_paths(query, *index, kDefaults);
+  const std::uint64_t limit = effective_partial_span_limit(query, 0, paths);
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(partial_ratio_alignment(query, text, limit, std::nullopt, *index, kDefaults, paths));
+  }
+}
+BENCHMARK(BM_JaPartialRatioSampleIndex)->Arg(10)->Arg(25)->Iterations(1)->Unit(benchmark::kSecond);
 
 }  // namespace
 }  // namespace orvel

@@ -5,15 +5,16 @@
 // (metrics/path_metrics.hpp), computed faster for the large sets that the
 // reading fronts produce:
 //   - the maximum does not depend on the order of the pairs, so each set is
-//     sorted and deduplicated once;
+//     sorted and deduplicated once and laid out as a trie over its scalars;
 //   - a path in both sets gives 1.0 at once (found by merging the sorted
 //     sets);
-//   - otherwise each path of the smaller set (the pattern) is run against
-//     the sorted paths of the other with the bit-parallel Levenshtein
-//     recurrence, one machine word per column; neighbouring paths share
-//     their common prefix, so only the characters after it are processed.
-//     Patterns longer than 64 characters, and the empty pattern, use the
-//     plain string distance.
+//   - otherwise each path of the smaller set (the pattern) is run down the
+//     trie of the other, depth first, with the bit-parallel Levenshtein
+//     recurrence, one machine word per trie node, so a prefix shared by many
+//     paths is processed once. A subtree is skipped when a lower bound on the
+//     distance to every path below it (the column minimum, the length gap)
+//     shows that none of them can beat the best similarity found so far.
+//     Patterns longer than 64 characters use the plain string distance.
 #include <cstdint>
 #include <span>
 #include <string>
@@ -24,17 +25,38 @@
 namespace orvel {
 
 // One set of reading paths decoded into scalar values, sorted, without
-// repeats. Immutable once built.
+// repeats, and its trie. Immutable once built.
 class PreparedPathSet {
  public:
+  // Trie nodes in depth-first order, the root (the empty prefix) first; the
+  // children of a node follow it in increasing symbol order.
+  struct TrieNode {
+    char32_t symbol;
+    std::uint32_t depth;
+    // One past the last node of this node's subtree.
+    std::uint32_t end;
+    // Shortest and longest path strictly below this node (unset for leaves).
+    std::uint32_t shortest_below;
+    std::uint32_t longest_below;
+    // A path ends at this node.
+    bool terminal;
+  };
+
   PreparedPathSet() = default;
   explicit PreparedPathSet(std::span<const std::string> paths);
 
   const std::vector<std::u32string>& paths() const { return paths_; }
   bool empty() const { return paths_.empty(); }
+  // Empty when the set has too many scalars to number the nodes in 32 bits.
+  const std::vector<TrieNode>& trie() const { return trie_; }
+  std::size_t longest_path() const { return longest_path_; }
 
  private:
+  void build_trie();
+
   std::vector<std::u32string> paths_;
+  std::vector<TrieNode> trie_;
+  std::size_t longest_path_ = 0;
 };
 
 // Scratch buffers of best_path_similarity, reused across calls.
@@ -49,7 +71,7 @@ class PathSimilarityWorkspace {
  private:
   friend double best_path_similarity(const PreparedPathSet&, const PreparedPathSet&, PathSimilarityWorkspace&);
   std::vector<ColumnState> states_;
-  std::vector<std::pair<char32_t, std::uint64_t>> wide_masks_;
+  std::vector<std::uint64_t> thresholds_;
   StringDistanceWorkspace strings_;
 };
 
