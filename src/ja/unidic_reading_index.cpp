@@ -4,6 +4,7 @@
 
 #include "io/bounded_read.hpp"
 #include "io/indexed_payload.hpp"
+#include "io/payload_file.hpp"
 #include "ja/unidic_indexed_payload.hpp"
 
 namespace orvel::ja {
@@ -127,27 +128,16 @@ std::optional<std::string> normalize_ascii_width(std::string_view text) {
 namespace unidic {
 
 std::expected<void, Error> check_payload_file_size(const std::filesystem::path& path) {
-  auto size = io::file_size_following_links(path);
-  if (!size) return std::unexpected(Error::io_error(std::move(size.error())));
-  if (*size > io::kMaxPayloadBytes) {
-    return std::unexpected(Error::artifact_limit_exceeded("payload_bytes", *size, io::kMaxPayloadBytes));
-  }
-  return {};
+  return io::check_payload_file_size_as<Error>(path);
 }
 
 std::expected<std::vector<std::uint8_t>, Error> read_payload_file_bounded(const std::filesystem::path& path) {
-  auto bytes = io::read_file_bounded(path, io::kMaxPayloadBytes);
-  if (bytes) return std::move(*bytes);
-  const io::BoundedReadError& failure = bytes.error();
-  if (failure.kind == io::BoundedReadError::Kind::Io) return std::unexpected(Error::io_error(failure.io));
-  return std::unexpected(Error::artifact_limit_exceeded("payload_bytes", failure.len, io::kMaxPayloadBytes));
+  return io::read_payload_file_bounded_as<Error>(path);
 }
 
 std::expected<std::uint64_t, Error> read_u64_le_bytes(std::span<const std::uint8_t> bytes, std::size_t offset,
                                                       std::string_view field) {
-  auto value = io::read_u64_le_bytes(bytes, offset, field);
-  if (!value) return std::unexpected(Error::from_indexed(value.error()));
-  return *value;
+  return io::read_u64_le_bytes_as<Error>(bytes, offset, field);
 }
 
 }  // namespace unidic
