@@ -22,22 +22,37 @@ std::size_t common_prefix(std::u32string_view a, std::u32string_view b) {
 }  // namespace
 
 PreparedPathSet::PreparedPathSet(std::span<const std::string> paths) {
-  paths_.reserve(paths.size());
-  for (const std::string& p : paths) paths_.push_back(text::decode_utf8(p));
+  std::size_t bytes = 0;
+  for (const std::string& p : paths) bytes += p.size();
+  scalars_.reserve(bytes);
+  ranges_.reserve(paths.size());
+  for (const std::string& p : paths) {
+    const std::size_t offset = scalars_.size();
+    // Romaji and pinyin readings are ASCII: widen them byte by byte.
+    if (std::ranges::all_of(p, [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+      for (const char c : p) scalars_.push_back(static_cast<unsigned char>(c));
+    } else {
+      text::append_decoded_utf8(p, scalars_);
+    }
+    ranges_.push_back(PathRange{offset, scalars_.size() - offset});
+  }
+  const auto view = [this](const PathRange& r) { return std::u32string_view(scalars_.data() + r.offset, r.length); };
+  const auto less = [&](const PathRange& x, const PathRange& y) { return view(x) < view(y); };
+  const auto same = [&](const PathRange& x, const PathRange& y) { return view(x) == view(y); };
   // The reading fronts mostly hand over sorted sets already.
-  if (!std::ranges::is_sorted(paths_)) std::ranges::sort(paths_);
-  paths_.erase(std::unique(paths_.begin(), paths_.end()), paths_.end());
+  if (!std::ranges::is_sorted(ranges_, less)) std::ranges::sort(ranges_, less);
+  ranges_.erase(std::unique(ranges_.begin(), ranges_.end(), same), ranges_.end());
   build_trie();
 }
 
 void PreparedPathSet::build_trie() {
   constexpr std::uint32_t kUnset = std::numeric_limits<std::uint32_t>::max();
   std::size_t scalars = 0;
-  for (const std::u32string& p : paths_) {
-    scalars += p.size();
-    longest_path_ = std::max(longest_path_, p.size());
+  for (const PathRange& r : ranges_) {
+    scalars += r.length;
+    longest_path_ = std::max(longest_path_, r.length);
   }
-  if (paths_.empty() || scalars >= kUnset) return;
+  if (ranges_.empty() || scalars >= kUnset) return;
   // Sorted paths are the trie's leaves in depth-first order: each path adds
   // the nodes after its common prefix with the one before, and closes the
   // previous path's nodes below that prefix.
@@ -60,9 +75,10 @@ void PreparedPathSet::build_trie() {
   trie_.reserve(scalars + 1);
   trie_.push_back(TrieNode{0, 0, 0, kUnset, kUnset, false});
   open.push_back(0);
-  const std::u32string* previous = nullptr;
-  for (const std::u32string& p : paths_) {
-    const std::size_t shared = previous == nullptr ? 0 : common_prefix(*previous, p);
+  std::u32string_view previous;
+  for (std::size_t k = 0; k < ranges_.size(); ++k) {
+    const std::u32string_view p = path(k);
+    const std::size_t shared = k == 0 ? 0 : common_prefix(previous, p);
     while (open.size() > shared + 1) close_deepest();
     for (std::size_t d = shared + 1; d <= p.size(); ++d) {
       open.push_back(static_cast<std::uint32_t>(trie_.size()));
@@ -71,19 +87,20 @@ void PreparedPathSet::build_trie() {
     // Distinct sorted paths: a path is never a prefix of the one before, so
     // it ends on a node of its own (the root for the empty path).
     trie_[open.back()].terminal = true;
-    previous = &p;
+    previous = p;
   }
   while (!open.empty()) close_deepest();
 }
 
 namespace {
 
-bool share_a_path(const std::vector<std::u32string>& a, const std::vector<std::u32string>& b) {
-  auto i = a.begin();
-  auto j = b.begin();
-  while (i != a.end() && j != b.end()) {
-    if (*i == *j) return true;
-    if (*i < *j) {
+bool share_a_path(const PreparedPathSet& a, const PreparedPathSet& b) {
+  std::size_t i = 0;
+  std::size_t j = 0;
+  while (i < a.size() && j < b.size()) {
+    const int order = a.path(i).compare(b.path(j));
+    if (order == 0) return true;
+    if (order < 0) {
       ++i;
     } else {
       ++j;
@@ -212,10 +229,27 @@ std::uint64_t count_bits(std::uint64_t x) {
   return (x * 0x0101010101010101ULL) >> 56;
 }
 
+struct PortableCount {
+  static std::uint64_t of(std::uint64_t x) { return count_bits(x); }
+};
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#define ORVEL_POPCNT_WALK 1
+// The processor's population count, for code compiled for it (inlined
+// into a function with that target).
+struct HardwareCount {
+  [[gnu::always_inline]] static inline std::uint64_t of(std::uint64_t x) {
+    return static_cast<std::uint64_t>(__builtin_popcountll(x));
+  }
+};
+#endif
+
 // The bottom cell of a block after `column` text characters: the top cell
 // is `column`, and the block's rows add their vertical deltas.
-std::uint64_t bottom_cell(const ColumnState& s, const PatternWord::Block& b, std::uint64_t column) {
-  return column + count_bits(s.vp & b.bits) - count_bits(s.vn & b.bits);
+template <class Count = PortableCount>
+[[gnu::always_inline]] inline std::uint64_t bottom_cell(const ColumnState& s, const PatternWord::Block& b,
+                                                         std::uint64_t column) {
+  return column + Count::of(s.vp & b.bits) - Count::of(s.vn & b.bits);
 }
 
 // Per block and path length L, the smallest distance whose similarity does
@@ -299,9 +333,10 @@ constexpr std::size_t kWordsPerWalk = 4;
 
 // The best similarity of the words' patterns with the paths of a trie, or
 // `best` if none exceeds it. `states` holds K columns per trie depth.
-template <std::size_t K>
-double best_in_trie(std::span<const PatternWord, K> words, const std::vector<PreparedPathSet::TrieNode>& trie,
-                    double best, ColumnState* states, DistanceThresholds& thresholds) {
+template <std::size_t K, class Count>
+[[gnu::always_inline]] inline double best_in_trie(std::span<const PatternWord, K> words,
+                                                  const std::vector<PreparedPathSet::TrieNode>& trie, double best,
+                                                  ColumnState* states, DistanceThresholds& thresholds) {
   const PreparedPathSet::TrieNode& root = trie[0];
   if (root.end == 1) return best;  // the empty path alone scores 0.0
   const auto any_may_improve = [&](const ColumnState* column, std::uint64_t depth,
@@ -338,7 +373,7 @@ double best_in_trie(std::span<const PatternWord, K> words, const std::vector<Pre
       std::size_t block_index = 0;
       for (std::size_t w = 0; w < K; ++w) {
         for (const PatternWord::Block& b : words[w].blocks()) {
-          const std::uint64_t d = bottom_cell(column[w], b, depth);
+          const std::uint64_t d = bottom_cell<Count>(column[w], b, depth);
           if (d < thresholds.at(block_index, b.length, depth, best)) {
             best = std::max(best, normalized_similarity_from_distance(d, b.length, depth));
             thresholds.forget();
@@ -356,15 +391,46 @@ double best_in_trie(std::span<const PatternWord, K> words, const std::vector<Pre
   return best;
 }
 
+template <std::size_t K>
+double best_in_trie_portable(std::span<const PatternWord, K> words, const std::vector<PreparedPathSet::TrieNode>& trie,
+                             double best, ColumnState* states, DistanceThresholds& thresholds) {
+  return best_in_trie<K, PortableCount>(words, trie, best, states, thresholds);
+}
+
+#ifdef ORVEL_POPCNT_WALK
+// Scoring the paths that end at a node counts the bits of every block; the
+// same walk compiled for processors with a population count instruction.
+template <std::size_t K>
+[[gnu::target("popcnt")]] double best_in_trie_popcnt(std::span<const PatternWord, K> words,
+                                                     const std::vector<PreparedPathSet::TrieNode>& trie, double best,
+                                                     ColumnState* states, DistanceThresholds& thresholds) {
+  return best_in_trie<K, HardwareCount>(words, trie, best, states, thresholds);
+}
+
+bool has_popcount() {
+  static const bool supported = __builtin_cpu_supports("popcnt");
+  return supported;
+}
+#endif
+
+template <std::size_t K>
+double walk_trie(std::span<const PatternWord, K> words, const std::vector<PreparedPathSet::TrieNode>& trie,
+                 double best, ColumnState* states, DistanceThresholds& thresholds) {
+#ifdef ORVEL_POPCNT_WALK
+  if (has_popcount()) return best_in_trie_popcnt<K>(words, trie, best, states, thresholds);
+#endif
+  return best_in_trie_portable<K>(words, trie, best, states, thresholds);
+}
+
 }  // namespace
 
 double best_path_similarity(const PreparedPathSet& left, const PreparedPathSet& right,
                             PathSimilarityWorkspace& workspace) {
   if (left.empty() || right.empty()) return 0.0;
-  if (share_a_path(left.paths(), right.paths())) return 1.0;
+  if (share_a_path(left, right)) return 1.0;
   // Similarity is symmetric: the smaller set supplies the patterns and the
   // larger one the trie.
-  const bool left_patterns = left.paths().size() <= right.paths().size();
+  const bool left_patterns = left.size() <= right.size();
   const PreparedPathSet& pattern_set = left_patterns ? left : right;
   const PreparedPathSet& text_set = left_patterns ? right : left;
   const std::vector<PreparedPathSet::TrieNode>& trie = text_set.trie();
@@ -381,7 +447,7 @@ double best_path_similarity(const PreparedPathSet& left, const PreparedPathSet& 
     DistanceThresholds thresholds(workspace.thresholds_, blocks, text_set.longest_path());
     ColumnState* states = workspace.states_.data();
     const auto walk = [&]<std::size_t K>(std::integral_constant<std::size_t, K>) {
-      return best_in_trie(std::span<const PatternWord, K>(words.data(), K), trie, best, states, thresholds);
+      return walk_trie(std::span<const PatternWord, K>(words.data(), K), trie, best, states, thresholds);
     };
     switch (count) {
       case 1:
@@ -399,10 +465,12 @@ double best_path_similarity(const PreparedPathSet& left, const PreparedPathSet& 
     }
     for (std::size_t w = 0; w < count; ++w) words[w].clear();
   };
-  for (const std::u32string& a : pattern_set.paths()) {
+  for (std::size_t p = 0; p < pattern_set.size(); ++p) {
+    const std::u32string_view a = pattern_set.path(p);
     if (a.empty()) continue;
     if (a.size() > 64 || trie.empty()) {
-      for (const std::u32string& b : text_set.paths()) {
+      for (std::size_t t = 0; t < text_set.size(); ++t) {
+        const std::u32string_view b = text_set.path(t);
         if (cannot_improve(best, length_gap(a.size(), b.size()), a.size(), b.size())) continue;
         best = std::max(best, normalized_similarity_from_distance(workspace.strings_.levenshtein(a, b), a.size(),
                                                                   b.size()));

@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/string_distance.hpp"
@@ -45,16 +46,26 @@ class PreparedPathSet {
   PreparedPathSet() = default;
   explicit PreparedPathSet(std::span<const std::string> paths);
 
-  const std::vector<std::u32string>& paths() const { return paths_; }
-  bool empty() const { return paths_.empty(); }
+  std::size_t size() const { return ranges_.size(); }
+  bool empty() const { return ranges_.empty(); }
+  // The i-th path in sorted order.
+  std::u32string_view path(std::size_t i) const { return {scalars_.data() + ranges_[i].offset, ranges_[i].length}; }
   // Empty when the set has too many scalars to number the nodes in 32 bits.
   const std::vector<TrieNode>& trie() const { return trie_; }
   std::size_t longest_path() const { return longest_path_; }
 
  private:
+  struct PathRange {
+    std::size_t offset;
+    std::size_t length;
+  };
+
   void build_trie();
 
-  std::vector<std::u32string> paths_;
+  // The decoded paths one after another (repeats included), and the sorted
+  // distinct paths as ranges of them.
+  std::u32string scalars_;
+  std::vector<PathRange> ranges_;
   std::vector<TrieNode> trie_;
   std::size_t longest_path_ = 0;
 };
