@@ -4,7 +4,6 @@
 #include <array>
 #include <bit>
 #include <limits>
-#include <type_traits>
 
 #include "text/utf8.hpp"
 
@@ -122,7 +121,8 @@ class PatternWord {
     std::uint32_t length;
   };
 
-  PatternWord() { clear(); }
+  // Filled in by clear(), before a word is first used.
+  PatternWord() {}
 
   void clear() {
     block_count_ = wide_count_ = 0;
@@ -329,7 +329,7 @@ constexpr std::uint32_t kBoundedSubtree = 64;
 
 // Words run side by side down the trie: they share the walk, and their
 // independent recurrences overlap in the processor.
-constexpr std::size_t kWordsPerWalk = 4;
+constexpr std::size_t kWordsPerWalk = 8;
 
 // The best similarity of the words' patterns with the paths of a trie, or
 // `best` if none exceeds it. `states` holds K columns per trie depth.
@@ -422,6 +422,17 @@ double walk_trie(std::span<const PatternWord, K> words, const std::vector<Prepar
   return best_in_trie_portable<K>(words, trie, best, states, thresholds);
 }
 
+// The walk over the first `count` (1..K) words.
+template <std::size_t K>
+double walk_words(std::size_t count, const std::array<PatternWord, kWordsPerWalk>& words,
+                  const std::vector<PreparedPathSet::TrieNode>& trie, double best, ColumnState* states,
+                  DistanceThresholds& thresholds) {
+  if constexpr (K > 1) {
+    if (count < K) return walk_words<K - 1>(count, words, trie, best, states, thresholds);
+  }
+  return walk_trie(std::span<const PatternWord, K>(words.data(), K), trie, best, states, thresholds);
+}
+
 }  // namespace
 
 double best_path_similarity(const PreparedPathSet& left, const PreparedPathSet& right,
@@ -440,30 +451,13 @@ double best_path_similarity(const PreparedPathSet& left, const PreparedPathSet& 
   double best = 0.0;
   std::array<PatternWord, kWordsPerWalk> words;
   std::size_t filled = 0;  // words[filled] is being filled
+  words[0].clear();
   workspace.states_.resize((text_set.longest_path() + 1) * kWordsPerWalk);
   const auto run_words = [&](std::size_t count) {
     std::size_t blocks = 0;
     for (std::size_t w = 0; w < count; ++w) blocks += words[w].blocks().size();
     DistanceThresholds thresholds(workspace.thresholds_, blocks, text_set.longest_path());
-    ColumnState* states = workspace.states_.data();
-    const auto walk = [&]<std::size_t K>(std::integral_constant<std::size_t, K>) {
-      return walk_trie(std::span<const PatternWord, K>(words.data(), K), trie, best, states, thresholds);
-    };
-    switch (count) {
-      case 1:
-        best = walk(std::integral_constant<std::size_t, 1>{});
-        break;
-      case 2:
-        best = walk(std::integral_constant<std::size_t, 2>{});
-        break;
-      case 3:
-        best = walk(std::integral_constant<std::size_t, 3>{});
-        break;
-      default:
-        best = walk(std::integral_constant<std::size_t, kWordsPerWalk>{});
-        break;
-    }
-    for (std::size_t w = 0; w < count; ++w) words[w].clear();
+    best = walk_words<kWordsPerWalk>(count, words, trie, best, workspace.states_.data(), thresholds);
   };
   for (std::size_t p = 0; p < pattern_set.size(); ++p) {
     const std::u32string_view a = pattern_set.path(p);
@@ -477,9 +471,12 @@ double best_path_similarity(const PreparedPathSet& left, const PreparedPathSet& 
       }
       continue;
     }
-    if (!words[filled].fits(a.size()) && ++filled == kWordsPerWalk) {
-      run_words(kWordsPerWalk);
-      filled = 0;
+    if (!words[filled].fits(a.size())) {
+      if (++filled == kWordsPerWalk) {
+        run_words(kWordsPerWalk);
+        filled = 0;
+      }
+      words[filled].clear();
     }
     words[filled].add(a);
   }
