@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
+#include <cstring>
 #include <limits>
 
 #include "text/utf8.hpp"
@@ -18,6 +18,18 @@ std::size_t common_prefix(std::u32string_view a, std::u32string_view b) {
   return i;
 }
 
+bool is_ascii(std::string_view s) {
+  std::uint64_t seen = 0;
+  std::size_t i = 0;
+  for (; i + 8 <= s.size(); i += 8) {
+    std::uint64_t chunk;
+    std::memcpy(&chunk, s.data() + i, 8);
+    seen |= chunk;
+  }
+  for (; i < s.size(); ++i) seen |= static_cast<unsigned char>(s[i]);
+  return (seen & 0x8080808080808080ULL) == 0;
+}
+
 }  // namespace
 
 PreparedPathSet::PreparedPathSet(std::span<const std::string> paths) {
@@ -28,8 +40,10 @@ PreparedPathSet::PreparedPathSet(std::span<const std::string> paths) {
   for (const std::string& p : paths) {
     const std::size_t offset = scalars_.size();
     // Romaji and pinyin readings are ASCII: widen them byte by byte.
-    if (std::ranges::all_of(p, [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
-      for (const char c : p) scalars_.push_back(static_cast<unsigned char>(c));
+    if (is_ascii(p)) {
+      scalars_.resize(offset + p.size());
+      char32_t* out = scalars_.data() + offset;
+      for (std::size_t i = 0; i < p.size(); ++i) out[i] = static_cast<unsigned char>(p[i]);
     } else {
       text::append_decoded_utf8(p, scalars_);
     }
