@@ -85,6 +85,7 @@ void PreparedPathSet::build_trie() {
     parent.shortest_below = std::min(parent.shortest_below, shortest);
     parent.longest_below = parent.longest_below == kUnset ? longest : std::max(parent.longest_below, longest);
   };
+  // At most one node per scalar; only the part that is filled is touched.
   trie_.reserve(scalars + 1);
   trie_.push_back(TrieNode{0, 0, 0, kUnset, kUnset, false});
   open.push_back(0);

@@ -8,12 +8,15 @@
 //     sorted and deduplicated once and laid out as a trie over its scalars;
 //   - a path in both sets gives 1.0 at once (found by merging the sorted
 //     sets);
-//   - otherwise each path of the smaller set (the pattern) is run down the
-//     trie of the other, depth first, with the bit-parallel Levenshtein
-//     recurrence, one machine word per trie node, so a prefix shared by many
-//     paths is processed once. A subtree is skipped when a lower bound on the
-//     distance to every path below it (the column minimum, the length gap)
-//     shows that none of them can beat the best similarity found so far.
+//   - otherwise the paths of the smaller set (the patterns) are packed side
+//     by side into machine words, up to 64 pattern characters a word, and
+//     up to eight words are run together down the trie of the other set,
+//     depth first, with the bit-parallel Levenshtein recurrence: one step
+//     per trie node, so a prefix shared by many paths is processed once. A
+//     large subtree is skipped when a lower bound on the distance to every
+//     path below it (the column minimum, the length gap) shows that none of
+//     them can beat the best similarity found so far; a path ending at a
+//     node is scored only when its distance is small enough to beat it.
 //     Patterns longer than 64 characters use the plain string distance.
 #include <cstdint>
 #include <span>
