@@ -6,7 +6,7 @@
 set -euo pipefail
 
 packages=(
-  g++ make pkg-config git
+  g++ make pkg-config git ccache
   libyaml-dev libssl-dev libicu-dev libfmt-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   "$@"

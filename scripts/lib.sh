@@ -21,6 +21,13 @@ ensure_build_tools() {
     bash "$root/scripts/install-deps.sh" "${apt_packages[@]}"
   fi
   hash -r
+  # The C++ tests, the wheel of each interpreter and the main job compile the
+  # same libraries with the same flags: ccache compiles them once.
+  if command -v ccache >/dev/null 2>&1; then
+    export CMAKE_CXX_COMPILER_LAUNCHER=ccache
+    export CCACHE_DIR="${CCACHE_DIR:-$root/build/ccache}"
+    export CCACHE_BASEDIR="$root"
+  fi
 }
 
 # The Python interpreters the module is built and tested against: python3
