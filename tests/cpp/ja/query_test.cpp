@@ -10,6 +10,7 @@
 #include "ja/query.hpp"
 #include "ja/romaji_expansion.hpp"
 #include "ja/unidic_reading_index.hpp"
+#include "../support/lattice_strings.hpp"
 #include "romaji_test_support.hpp"
 #include "segmentation_test_support.hpp"
 #include "text/utf8.hpp"
@@ -23,19 +24,7 @@ using testing::options;
 using Strings = std::vector<std::string>;
 
 std::set<std::string> readings_of(const Lattice& lattice) {
-  std::set<std::string> out;
-  std::string prefix;
-  auto walk = [&](auto&& self, std::uint64_t node) -> void {
-    if (node == lattice.end()) out.insert(prefix);
-    for (const ArcEnd& next : lattice.outgoing_ends(node)) {
-      const std::size_t size = prefix.size();
-      text::append_utf8(prefix, static_cast<char32_t>(next.symbol));
-      self(self, next.node);
-      prefix.resize(size);
-    }
-  };
-  walk(walk, lattice.start());
-  return out;
+  return test_support::spelt_strings<std::set<std::string>>(lattice);
 }
 
 std::set<std::string> lattice_readings(std::string_view text, const UnidicReadingIndex& index,

@@ -14,6 +14,7 @@
 #include "ja/romaji_lattice_fronts.hpp"
 #include "ja/segmentation.hpp"
 #include "ja/unidic_reading_index.hpp"
+#include "../support/lattice_strings.hpp"
 #include "text/utf8.hpp"
 
 namespace orvel::ja {
@@ -22,20 +23,7 @@ namespace {
 using Strings = std::set<std::u32string>;
 
 // Every start-to-end string, by walking all paths (small lattices only).
-Strings strings_of(const Lattice& lattice) {
-  Strings out;
-  std::u32string prefix;
-  auto walk = [&](auto&& self, std::uint64_t node) -> void {
-    if (node == lattice.end()) out.insert(prefix);
-    for (const ArcEnd& next : lattice.outgoing_ends(node)) {
-      prefix.push_back(static_cast<char32_t>(next.symbol));
-      self(self, next.node);
-      prefix.pop_back();
-    }
-  };
-  walk(walk, lattice.start());
-  return out;
-}
+Strings strings_of(const Lattice& lattice) { return test_support::spelt_strings<Strings>(lattice); }
 
 Lattice paths_lattice(const std::vector<std::u32string>& paths) {
   std::vector<SymbolPath> symbols;

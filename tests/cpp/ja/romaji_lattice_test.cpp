@@ -9,6 +9,7 @@
 #include "ja/romaji_lattice_builder.hpp"
 #include "ja/romaji_lattice_fronts.hpp"
 #include "ja/romaji_table.hpp"
+#include "../support/lattice_strings.hpp"
 #include "romaji_test_support.hpp"
 #include "segmentation_test_support.hpp"
 #include "text/utf8.hpp"
@@ -31,19 +32,7 @@ std::string arcs_of(const Lattice& lattice) {
 
 // Every start-to-end reading; small lattices only.
 std::multiset<std::string> readings_of(const Lattice& lattice) {
-  std::multiset<std::string> out;
-  std::string prefix;
-  auto walk = [&](auto&& self, std::uint64_t node) -> void {
-    if (node == lattice.end()) out.insert(prefix);
-    for (const ArcEnd& next : lattice.outgoing_ends(node)) {
-      const std::size_t size = prefix.size();
-      text::append_utf8(prefix, static_cast<char32_t>(next.symbol));
-      self(self, next.node);
-      prefix.resize(size);
-    }
-  };
-  walk(walk, lattice.start());
-  return out;
+  return test_support::spelt_strings<std::multiset<std::string>>(lattice);
 }
 
 std::set<std::string> distinct(const std::multiset<std::string>& m) { return {m.begin(), m.end()}; }

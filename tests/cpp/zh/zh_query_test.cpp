@@ -1,4 +1,5 @@
 #include "zh/zh_query.hpp"
+#include "../support/lattice_strings.hpp"
 
 #include <gtest/gtest.h>
 
@@ -30,15 +31,7 @@ std::vector<std::string> strings(std::string_view text, const DictionaryOptions&
 
 // Every start-to-end symbol string of a lattice.
 std::set<std::u32string> lattice_strings(const Lattice& lattice) {
-  std::set<std::u32string> out;
-  std::vector<std::pair<std::uint64_t, std::u32string>> stack{{lattice.start(), U""}};
-  while (!stack.empty()) {
-    auto [node, prefix] = stack.back();
-    stack.pop_back();
-    if (node == lattice.end()) out.insert(prefix);
-    for (const ArcEnd& arc : lattice.outgoing_ends(node)) stack.push_back({arc.node, prefix + char32_t(arc.symbol)});
-  }
-  return out;
+  return test_support::spelt_strings<std::set<std::u32string>>(lattice);
 }
 
 std::set<std::u32string> as_set(const std::vector<std::string>& texts) {
