@@ -1,12 +1,13 @@
 #include "ja/query.hpp"
 
 #include <algorithm>
-#include <cmath>
 
+#include "common/fatal_error.hpp"
 #include "core/string_distance.hpp"
 #include "ja/romaji_expansion.hpp"
 #include "ja/romaji_lattice_fronts.hpp"
 #include "ja/romaji_lattice_reduction.hpp"
+#include "ja/romaji_steps.hpp"
 #include "ja/romaji_table.hpp"
 #include "ja/unidic_reading_index.hpp"
 #include "text/utf8.hpp"
@@ -118,6 +119,84 @@ std::expected<std::optional<Lattice>, JaLatticeError> direct_ascii_lattice(std::
     }
   }
   return std::move(lattice).finish();
+}
+
+// The lattice of the strings that unidic_or_direct_romaji_paths lists, fed
+// with the unit lists those strings are expanded from.
+class RomajiSetLattice {
+ public:
+  void add_steps(std::span<const RomajiStep> steps) {
+    builder_.add_steps(steps);
+    ++lists_;
+  }
+
+  // One dictionary path, read as romaji_paths_from_segmented_readings reads
+  // it alone: a path with an unsupported character or a kana without a row is
+  // skipped; an input or expansion limit is that function's own error.
+  std::expected<void, JaLatticeError> add_path(const DictionaryReadingPath& path) {
+    constexpr std::uint64_t kMaxInputChars = kQueryRomajiLimits.max_input_chars;
+    units_.clear();
+    std::uint64_t chars = 0;
+    std::expected<void, JaLatticeError> status;
+    path.for_each_segment([&](const DictionaryReadingSegment& segment) {
+      if (!status) return;
+      chars += text::count_scalars(segment.reading);
+      if (chars > kMaxInputChars) {
+        status = std::unexpected(
+            JaLatticeError::expansion_limit(ExpansionLimitKind::InputCharacters, chars, kMaxInputChars));
+        return;
+      }
+      status = append_segments(segment.reading,
+                               segment.direct ? RomajiSegmentMode::Direct : RomajiSegmentMode::Reading, units_);
+    });
+    if (!status) return skip_or_fail(std::move(status.error()));
+    auto steps = romaji_steps_from_units(units_);
+    if (!steps) return skip_or_fail(std::move(steps.error()));
+    if (!romaji_expansion_fits(*steps, kQueryRomajiLimits.max_paths, kQueryRomajiLimits.max_symbols)) {
+      // Over a limit: the expansion itself tells which, with its counts.
+      auto listed = romaji_paths_from_segmented_readings(std::span(&path, 1));
+      if (!listed) return skip_or_fail(std::move(listed.error()));
+      throw FatalError("romaji expansion count disagrees with the expansion");
+    }
+    add_steps(*steps);
+    return {};
+  }
+
+  bool empty() const { return builder_.empty(); }
+
+  // For a builder with at least one unit list.
+  ReadingLattice finish() && {
+    const bool also_empty = builder_.has_empty_reading() && builder_.has_nonempty_reading();
+    if (also_empty) builder_.drop_empty_reading();
+    auto lattice = std::move(builder_).into_lattice();
+    if (!lattice) throw FatalError("valid romaji set lattice: " + lattice.error().message());
+    if (lists_ <= 1) return ReadingLattice{std::move(*lattice), also_empty};
+    return ReadingLattice{reduce_reading_lattice(std::move(*lattice)), also_empty};
+  }
+
+ private:
+  static std::expected<void, JaLatticeError> skip_or_fail(JaLatticeError error) {
+    if (is_skippable(error)) return {};
+    return std::unexpected(std::move(error));
+  }
+
+  RomajiLatticeBuilder builder_;
+  std::vector<Unit> units_;
+  std::size_t lists_ = 0;
+};
+
+// The units of a typed text when romaji_paths_with_limits would list its
+// strings; none when it would fail.
+std::optional<std::vector<RomajiStep>> direct_steps_within_limits(std::string_view text) {
+  if (text::count_scalars(text) > kQueryRomajiLimits.max_input_chars) return std::nullopt;
+  auto units = segment(text, RomajiSegmentMode::Direct);
+  if (!units) return std::nullopt;
+  auto steps = romaji_steps_from_units(*units);
+  if (!steps) return std::nullopt;
+  if (!romaji_expansion_fits(*steps, kQueryRomajiLimits.max_paths, kQueryRomajiLimits.max_symbols)) {
+    return std::nullopt;
+  }
+  return std::move(*steps);
 }
 
 std::set<std::string>& insert_all(std::set<std::string>& strings, std::vector<std::string>& more) {
@@ -267,33 +346,60 @@ std::expected<std::vector<std::string>, JaLatticeError> unidic_or_direct_romaji_
   return romaji_paths_with_limits(text, kQueryRomajiLimits);
 }
 
+std::expected<ReadingLattice, JaLatticeError> unidic_or_direct_romaji_lattice(
+    std::string_view text, const UnidicReadingIndex& index, const DictionaryOptions& options) {
+  if (auto ok = validate_dictionary_options(options); !ok) return std::unexpected(std::move(ok.error()));
+
+  if (auto direct = direct_steps_within_limits(text)) {
+    RomajiSetLattice lattice;
+    lattice.add_steps(*direct);
+    if (!has_ascii_alphanumeric(text)) return std::move(lattice).finish();
+    auto found = index.try_readings(text);
+    if (!found) return std::unexpected(dictionary_error(found.error()));
+    if (*found) {
+      const UnidicReadings& readings = **found;
+      const std::size_t used = used_readings(readings, options);
+      for (std::size_t r = 0; r < used; ++r) {
+        const DictionaryReadingPath exact({DictionaryReadingSegment{std::string(text), readings[r], false}});
+        if (auto ok = lattice.add_path(exact); !ok) return std::unexpected(std::move(ok.error()));
+      }
+    }
+    auto hybrid = should_try_hybrid_for_direct_ascii(text, index);
+    if (!hybrid) return std::unexpected(std::move(hybrid.error()));
+    if (*hybrid) {
+      auto paths = dictionary_paths(index, text, options, true);
+      if (!paths) return std::unexpected(std::move(paths.error()));
+      for (const DictionaryReadingPath& path : *paths) {
+        if (auto ok = lattice.add_path(path); !ok) return std::unexpected(std::move(ok.error()));
+      }
+    }
+    return std::move(lattice).finish();
+  }
+
+  for (const bool include_direct : {false, true}) {
+    auto paths = dictionary_paths(index, text, options, include_direct);
+    if (!paths) return std::unexpected(std::move(paths.error()));
+    RomajiSetLattice lattice;
+    for (const DictionaryReadingPath& path : *paths) {
+      if (auto ok = lattice.add_path(path); !ok) return std::unexpected(std::move(ok.error()));
+    }
+    if (!lattice.empty()) return std::move(lattice).finish();
+  }
+  auto direct = romaji_paths_with_limits(text, kQueryRomajiLimits);
+  if (!direct) return std::unexpected(std::move(direct.error()));
+  throw FatalError("typed romaji expansion count disagrees with the expansion");
+}
+
 std::expected<double, JaLatticeError> normalized_similarity_with_unidic_index(std::string_view left,
                                                                               std::string_view right,
                                                                               const UnidicReadingIndex& index,
                                                                               const DictionaryOptions& options) {
   if (auto ok = validate_dictionary_options(options); !ok) return std::unexpected(std::move(ok.error()));
-  auto left_paths = unidic_or_direct_romaji_paths(left, index, options);
-  if (!left_paths) return std::unexpected(std::move(left_paths.error()));
-  auto right_paths = unidic_or_direct_romaji_paths(right, index, options);
-  if (!right_paths) return std::unexpected(std::move(right_paths.error()));
-
-  std::vector<std::u32string> left_chars;
-  left_chars.reserve(left_paths->size());
-  for (const std::string& s : *left_paths) left_chars.push_back(text::decode_utf8(s));
-  std::vector<std::u32string> right_chars;
-  right_chars.reserve(right_paths->size());
-  for (const std::string& s : *right_paths) right_chars.push_back(text::decode_utf8(s));
-
-  StringDistanceWorkspace workspace;
-  double best = 0.0;
-  for (const std::u32string& a : left_chars) {
-    for (const std::u32string& b : right_chars) {
-      const double score = normalized_similarity_from_distance(workspace.levenshtein(a, b), a.size(), b.size());
-      if (score > best) best = score;
-      if (best == 1.0) return 1.0;
-    }
-  }
-  return best;
+  auto left_set = unidic_or_direct_romaji_lattice(left, index, options);
+  if (!left_set) return std::unexpected(std::move(left_set.error()));
+  auto right_set = unidic_or_direct_romaji_lattice(right, index, options);
+  if (!right_set) return std::unexpected(std::move(right_set.error()));
+  return best_normalized_similarity(*left_set, *right_set);
 }
 
 }  // namespace orvel::ja

@@ -21,6 +21,7 @@
 
 #include "core/dictionary_options.hpp"
 #include "core/lattice.hpp"
+#include "core/lattice_similarity.hpp"
 #include "ja/ja_lattice_error.hpp"
 #include "ja/segmentation.hpp"
 
@@ -64,6 +65,15 @@ std::expected<Lattice, JaLatticeError> unidic_or_direct_lattice(std::string_view
 // A reading or path with an unsupported character or a kana without a row is
 // skipped; an ExpansionLimit of one path's strings is returned.
 std::expected<std::vector<std::string>, JaLatticeError> unidic_or_direct_romaji_paths(
+    std::string_view text, const UnidicReadingIndex& index, const DictionaryOptions& options);
+
+// A lattice spelling exactly the distinct strings of
+// unidic_or_direct_romaji_paths, with the same error, built from the same
+// typed text, exact readings and dictionary paths without listing their
+// strings. A path whose strings pass the expansion limits is expanded as the
+// list would be, so that the same error comes out. Reduced when it joins
+// several unit lists.
+std::expected<ReadingLattice, JaLatticeError> unidic_or_direct_romaji_lattice(
     std::string_view text, const UnidicReadingIndex& index, const DictionaryOptions& options);
 
 // The best normalized Levenshtein similarity between any romaji string of

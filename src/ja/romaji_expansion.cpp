@@ -1,6 +1,7 @@
 #include "ja/romaji_expansion.hpp"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 
 #include "ja/romaji_steps.hpp"
@@ -102,6 +103,57 @@ std::expected<std::vector<std::string>, JaLatticeError> romaji_paths_from_units(
   result.reserve(paths.size());
   for (Partial& path : paths) result.push_back(std::move(path.text));
   return result;
+}
+
+bool romaji_expansion_fits(std::span<const RomajiStep> steps, std::uint64_t max_paths, std::uint64_t max_symbols) {
+  // Per last vowel: how many partial strings end in it and their characters
+  // in all. Once a count passes its limit the answer is known, so nothing
+  // below can overflow (counts stay <= max_paths, characters <= max_symbols
+  // before each step).
+  constexpr std::size_t kVowels = 6;
+  std::array<std::uint64_t, kVowels> count{};
+  std::array<std::uint64_t, kVowels> chars{};
+  count[static_cast<std::size_t>(LastVowel::None)] = 1;
+  std::vector<std::uint64_t> variant_chars;
+  for (const RomajiStep& step : steps) {
+    std::array<std::uint64_t, kVowels> next_count{};
+    std::array<std::uint64_t, kVowels> next_chars{};
+    std::uint64_t paths = 0;
+    std::uint64_t symbols = 0;
+    auto add = [&](std::size_t from, std::string_view alternative, std::uint64_t alternative_chars) {
+      const auto to = static_cast<std::size_t>(last_vowel_after(static_cast<LastVowel>(from), alternative));
+      const std::uint64_t c = saturating_add(chars[from], count[from] > kSaturated / std::max<std::uint64_t>(alternative_chars, 1)
+                                                              ? kSaturated
+                                                              : count[from] * alternative_chars);
+      next_count[to] = saturating_add(next_count[to], count[from]);
+      next_chars[to] = saturating_add(next_chars[to], c);
+      paths = saturating_add(paths, count[from]);
+      symbols = saturating_add(symbols, c);
+    };
+    if (step.kind == RomajiStep::Kind::Variants) {
+      std::uint64_t total = 0;
+      for (const std::uint64_t c : count) total = saturating_add(total, c);
+      const std::uint64_t m = step.variants.size();
+      const std::uint64_t product = m != 0 && total > kSaturated / m ? kSaturated : total * m;
+      if (product > max_paths) return false;
+      variant_chars.clear();
+      for (const std::string& v : step.variants) variant_chars.push_back(text::count_scalars(v));
+      for (std::size_t v = 0; v < kVowels; ++v) {
+        if (count[v] == 0) continue;
+        for (std::size_t k = 0; k < step.variants.size(); ++k) add(v, step.variants[k], variant_chars[k]);
+      }
+    } else {
+      for (std::size_t v = 0; v < kVowels; ++v) {
+        if (count[v] == 0) continue;
+        for (std::string_view alternative : long_vowel_alternatives(static_cast<LastVowel>(v))) add(v, alternative, 1);
+      }
+      if (paths > max_paths) return false;
+    }
+    if (symbols > max_symbols) return false;
+    count = next_count;
+    chars = next_chars;
+  }
+  return true;
 }
 
 std::expected<std::vector<std::string>, JaLatticeError> romaji_paths_with_limits(std::string_view text,

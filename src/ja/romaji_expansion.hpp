@@ -10,6 +10,7 @@
 
 #include "ja/ja_lattice_error.hpp"
 #include "ja/romaji_segment.hpp"
+#include "ja/romaji_steps.hpp"
 
 namespace orvel::ja {
 
@@ -31,6 +32,11 @@ inline constexpr RomajiExpansionLimits kQueryRomajiLimits{1024, 65536, 1048576};
 std::expected<std::vector<std::string>, JaLatticeError> romaji_paths_from_units(std::span<const Unit> units,
                                                                                 std::uint64_t max_paths,
                                                                                 std::uint64_t max_symbols);
+
+// Whether romaji_paths_from_units(units of `steps`, max_paths, max_symbols)
+// succeeds, found by counting the strings and characters per last vowel
+// instead of listing them.
+bool romaji_expansion_fits(std::span<const RomajiStep> steps, std::uint64_t max_paths, std::uint64_t max_symbols);
 
 // The romaji strings of a typed text (Direct mode): ExpansionLimit (input
 // characters) first, then the errors of segment and romaji_paths_from_units.

@@ -51,14 +51,19 @@ void RomajiLatticeBuilder::add_chain(const RomajiTransition& transition, std::ui
 std::expected<void, JaLatticeError> RomajiLatticeBuilder::add_units(std::span<const Unit> units) {
   auto steps = romaji_steps_from_units(units);
   if (!steps) return std::unexpected(std::move(steps.error()));
-  if (steps->empty()) {
+  add_steps(*steps);
+  return {};
+}
+
+void RomajiLatticeBuilder::add_steps(std::span<const RomajiStep> steps) {
+  if (steps.empty()) {
     has_empty_reading_ = true;
-    return {};
+    return;
   }
   has_nonempty_reading_ = true;
   std::vector<FrontierState> frontier{FrontierState{0, LastVowel::None}};
-  for (std::size_t s = 0; s + 1 < steps->size(); ++s) {
-    const std::vector<RomajiTransition> moves = transitions(frontier, (*steps)[s]);
+  for (std::size_t s = 0; s + 1 < steps.size(); ++s) {
+    const std::vector<RomajiTransition> moves = transitions(frontier, steps[s]);
     std::uint64_t interior = 0;
     std::array<bool, 6> present{};
     for (const RomajiTransition& t : moves) {
@@ -78,8 +83,7 @@ std::expected<void, JaLatticeError> RomajiLatticeBuilder::add_units(std::span<co
       if (present[v]) frontier.push_back(FrontierState{vowel_node[v], static_cast<LastVowel>(v)});
     }
   }
-  for (const RomajiTransition& t : transitions(frontier, steps->back())) add_chain(t, kEndPlaceholder);
-  return {};
+  for (const RomajiTransition& t : transitions(frontier, steps.back())) add_chain(t, kEndPlaceholder);
 }
 
 std::expected<Lattice, JaLatticeError> RomajiLatticeBuilder::into_lattice() && {

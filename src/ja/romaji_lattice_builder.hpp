@@ -42,6 +42,8 @@ class RomajiLatticeBuilder {
   // Adds the romaji strings of one unit list. Errors: MissingRomajiVariant,
   // leaving the builder unchanged.
   std::expected<void, JaLatticeError> add_units(std::span<const Unit> units);
+  // The same for the steps of a unit list (romaji_steps_from_units).
+  void add_steps(std::span<const RomajiStep> steps);
 
   // Frontier-major, alternative-minor.
   static std::vector<RomajiTransition> transitions(std::span<const FrontierState> frontier, const RomajiStep& step);
@@ -50,6 +52,10 @@ class RomajiLatticeBuilder {
   // unit lists were; InvalidLattice (MixedEmptyAndNonEmptyPaths) when empty
   // and non-empty ones met.
   std::expected<Lattice, JaLatticeError> into_lattice() &&;
+
+  // Leaves the empty string out of the finished lattice (the caller keeps it
+  // aside); for a builder that also has non-empty strings.
+  void drop_empty_reading() { has_empty_reading_ = false; }
 
   const std::vector<Arc>& arcs() const { return arcs_; }
   std::uint64_t next_node() const { return next_node_; }

@@ -1,0 +1,97 @@
+#pragma once
+// The best normalized Levenshtein similarity between any string of one
+// lattice and any string of another, without listing the strings.
+//
+// For strings a and b at distance d,
+//   1 - d / max(|a|, |b|) = max(1 - d / |a|, 1 - d / |b|),
+// and the equality holds in floating point too: a correctly rounded
+// division and subtraction are monotone, so the larger of the two rounded
+// terms is the rounded value of the right-hand side. The best over all pairs
+// is therefore the larger of
+//   max over the lengths la of left strings of 1 - DA[la] / la, where DA[la]
+//   is the least distance between a left string of length la and any right
+//   string, and
+//   the same with the sides swapped.
+// DA comes from the ordinary lattice edit-distance programme run on the left
+// lattice with each node split by the lengths of the prefixes reaching it,
+// against the right lattice as it is; DB from the programme the other way
+// round. Work: (split left nodes x right nodes + split right nodes x left
+// nodes) cells, each over the in-degrees of its two nodes. Memory: one row
+// per split node whose successors are still to come.
+//
+// Agrees exactly with the pairwise loop over normalized_similarity_from_distance
+// (both sides empty: 1.0; one side only the empty string: 0.0; no strings
+// on a side: 0.0).
+#include <cstdint>
+#include <vector>
+
+#include "core/lattice.hpp"
+
+namespace orvel {
+
+// A set of reading strings held as a lattice. No lattice spells the empty
+// string beside others, so such a set keeps its non-empty strings in
+// `lattice` and sets `also_empty`.
+struct ReadingLattice {
+  Lattice lattice;
+  bool also_empty = false;
+
+  bool contains_empty() const { return also_empty || lattice.start() == lattice.end(); }
+};
+
+// Scratch buffers, reused across calls (one per matrix). Not for two threads
+// at once.
+class LatticeSimilarityWorkspace {
+ public:
+  LatticeSimilarityWorkspace() = default;
+
+  double best_normalized_similarity(const Lattice& left, const Lattice& right);
+  // The same over two reading sets: 1.0 when both hold the empty string
+  // (the empty string scores 0.0 against every other string).
+  double best_normalized_similarity(const ReadingLattice& left, const ReadingLattice& right);
+
+ private:
+  // One side's nodes that lie on some start-to-end path, renumbered densely
+  // in ascending order, with their incoming arcs from such nodes.
+  struct UsefulNodes {
+    std::vector<std::uint32_t> dense;  // lattice node -> dense number, or kNone
+    std::vector<std::uint64_t> nodes;  // dense number -> lattice node
+    std::vector<std::uint32_t> in_offsets;
+    std::vector<std::uint32_t> in_sources;  // dense numbers
+    std::vector<std::uint32_t> in_symbols;
+    std::uint32_t size() const { return static_cast<std::uint32_t>(nodes.size()); }
+  };
+
+  static bool useful_nodes(const Lattice& lattice, UsefulNodes& out, std::vector<std::uint8_t>& marks);
+  // Least distance from each length of `split`'s strings to any string of
+  // `other`, as (length, distance) pairs in ascending length.
+  void distances_by_length(const UsefulNodes& split, const UsefulNodes& other,
+                           std::vector<std::pair<std::uint64_t, std::uint64_t>>& out);
+
+  UsefulNodes left_;
+  UsefulNodes right_;
+  std::vector<std::uint8_t> marks_;
+  // Split nodes of the split side: per dense node, the range of its lengths.
+  std::vector<std::uint32_t> length_offsets_;
+  std::vector<std::uint32_t> lengths_;
+  std::vector<std::uint32_t> merge_;
+  // Rows of the programme: a pool of rows of the other side's width, the
+  // row of each split node and the free rows.
+  std::vector<std::uint32_t> pool_;
+  std::vector<std::uint32_t> row_of_;
+  std::vector<std::uint32_t> free_rows_;
+  std::vector<std::uint32_t> last_use_;
+  std::vector<std::uint32_t> released_;
+  std::vector<std::uint32_t> release_offsets_;
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> by_length_left_;
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> by_length_right_;
+};
+
+double best_normalized_similarity(const Lattice& left, const Lattice& right);
+double best_normalized_similarity(const ReadingLattice& left, const ReadingLattice& right);
+
+// The number of symbols on the longest start-to-end path; 0 when the end is
+// the start or cannot be reached.
+std::uint64_t longest_string_length(const Lattice& lattice);
+
+}  // namespace orvel
