@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "common/fatal_error.hpp"
+#include "text/utf8.hpp"
 
 namespace orvel {
 
@@ -223,6 +224,26 @@ double LatticeSimilarityWorkspace::best_normalized_similarity(const ReadingLatti
                                                               const ReadingLattice& right) {
   if (left.contains_empty() && right.contains_empty()) return 1.0;
   return best_normalized_similarity(left.lattice, right.lattice);
+}
+
+ReadingLattice reading_lattice_from_paths(std::span<const std::string> paths) {
+  std::vector<SymbolPath> symbols;
+  symbols.reserve(paths.size());
+  bool any_empty = false;
+  for (const std::string& path : paths) {
+    if (path.empty()) {
+      any_empty = true;
+      continue;
+    }
+    SymbolPath& out = symbols.emplace_back();
+    std::size_t pos = 0;
+    while (pos < path.size()) out.push_back(static_cast<std::uint32_t>(text::next_scalar(path, pos)));
+  }
+  if (symbols.empty()) {
+    if (any_empty) return ReadingLattice{expect_valid(Lattice::from_edges(1, 0, 0, {}), "valid empty reading lattice"), false};
+    return ReadingLattice{expect_valid(Lattice::from_edges(2, 0, 1, {}), "valid lattice without readings"), false};
+  }
+  return ReadingLattice{Lattice::from_symbol_paths_compact(symbols), any_empty};
 }
 
 double best_normalized_similarity(const ReadingLattice& left, const ReadingLattice& right) {

@@ -23,6 +23,8 @@
 // (both sides empty: 1.0; one side only the empty string: 0.0; no strings
 // on a side: 0.0).
 #include <cstdint>
+#include <span>
+#include <string>
 #include <vector>
 
 #include "core/lattice.hpp"
@@ -38,6 +40,10 @@ struct ReadingLattice {
 
   bool contains_empty() const { return also_empty || lattice.start() == lattice.end(); }
 };
+
+// The reading set of a list of strings (UTF-8), any order, repeats allowed:
+// their minimised compact lattice. No strings give a lattice without any.
+ReadingLattice reading_lattice_from_paths(std::span<const std::string> paths);
 
 // Scratch buffers, reused across calls (one per matrix). Not for two threads
 // at once.

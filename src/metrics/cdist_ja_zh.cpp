@@ -18,17 +18,17 @@ std::expected<std::vector<Lattice>, zh::CnLatticeError> zh_lattices(std::span<co
   return read_texts(texts, [&](std::string_view t) { return zh::zh_or_direct_lattice(t, index, options); });
 }
 
-std::expected<std::vector<ReadingPathSet>, ja::JaLatticeError> ja_path_sets(std::span<const std::string> texts,
-                                                                            const ja::UnidicReadingIndex& index,
-                                                                            const DictionaryOptions& options) {
+std::expected<std::vector<ReadingLattice>, ja::JaLatticeError> ja_reading_sets(std::span<const std::string> texts,
+                                                                               const ja::UnidicReadingIndex& index,
+                                                                               const DictionaryOptions& options) {
   return read_texts(texts,
-                    [&](std::string_view t) { return ja::unidic_or_direct_romaji_paths(t, index, options); });
+                    [&](std::string_view t) { return ja::unidic_or_direct_romaji_lattice(t, index, options); });
 }
 
-std::expected<std::vector<ReadingPathSet>, zh::CnLatticeError> zh_path_sets(std::span<const std::string> texts,
-                                                                            const zh::CedictReadingIndex& index,
-                                                                            const DictionaryOptions& options) {
-  return read_texts(texts, [&](std::string_view t) { return zh::zh_or_direct_pinyin_paths(t, index, options); });
+std::expected<std::vector<ReadingLattice>, zh::CnLatticeError> zh_reading_sets(std::span<const std::string> texts,
+                                                                               const zh::CedictReadingIndex& index,
+                                                                               const DictionaryOptions& options) {
+  return read_texts(texts, [&](std::string_view t) { return zh::zh_or_direct_pinyin_lattice(t, index, options); });
 }
 
 }  // namespace orvel

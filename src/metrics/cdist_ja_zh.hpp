@@ -37,13 +37,14 @@ std::expected<std::vector<Lattice>, ja::JaLatticeError> ja_lattices(std::span<co
 std::expected<std::vector<Lattice>, zh::CnLatticeError> zh_lattices(std::span<const std::string> texts,
                                                                     const zh::CedictReadingIndex& index,
                                                                     const DictionaryOptions& options);
-// unidic_or_direct_romaji_paths of each text.
-std::expected<std::vector<ReadingPathSet>, ja::JaLatticeError> ja_path_sets(std::span<const std::string> texts,
-                                                                            const ja::UnidicReadingIndex& index,
-                                                                            const DictionaryOptions& options);
-// zh_or_direct_pinyin_paths of each text.
-std::expected<std::vector<ReadingPathSet>, zh::CnLatticeError> zh_path_sets(std::span<const std::string> texts,
-                                                                            const zh::CedictReadingIndex& index,
-                                                                            const DictionaryOptions& options);
+// The strings of unidic_or_direct_romaji_paths of each text, as lattices
+// (unidic_or_direct_romaji_lattice).
+std::expected<std::vector<ReadingLattice>, ja::JaLatticeError> ja_reading_sets(std::span<const std::string> texts,
+                                                                               const ja::UnidicReadingIndex& index,
+                                                                               const DictionaryOptions& options);
+// The strings of zh_or_direct_pinyin_paths of each text, as lattices.
+std::expected<std::vector<ReadingLattice>, zh::CnLatticeError> zh_reading_sets(std::span<const std::string> texts,
+                                                                               const zh::CedictReadingIndex& index,
+                                                                               const DictionaryOptions& options);
 
 }  // namespace orvel

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "core/lattice_similarity.hpp"
+
 namespace orvel {
 
 using DistanceMatrix = std::vector<std::vector<std::uint64_t>>;
@@ -14,6 +16,10 @@ using ScoreMatrix = std::vector<std::vector<double>>;
 
 // One text's reading strings, in the order its reading front gave them.
 using ReadingPathSet = std::vector<std::string>;
+
+// A reading set in the form the similarity kernel takes.
+inline const ReadingLattice& as_reading_lattice(const ReadingLattice& readings) { return readings; }
+inline ReadingLattice as_reading_lattice(const ReadingPathSet& readings) { return reading_lattice_from_paths(readings); }
 
 // The texts decoded once into Unicode scalar values, in order (valid UTF-8).
 std::vector<std::u32string> char_sets(std::span<const std::string> texts);

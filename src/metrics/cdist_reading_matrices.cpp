@@ -4,7 +4,6 @@
 
 #include "core/lattice_distance.hpp"
 #include "core/string_distance.hpp"
-#include "metrics/cdist_path_similarity.hpp"
 #include "metrics/lattice_metrics.hpp"
 
 namespace orvel {
@@ -40,23 +39,20 @@ std::expected<DistanceMatrix, MetricError> lattice_matrix(std::span<const Lattic
   });
 }
 
-std::vector<PreparedPathSet> prepare_all(std::span<const ReadingPathSet> sets) {
-  std::vector<PreparedPathSet> out;
-  out.reserve(sets.size());
-  for (const ReadingPathSet& set : sets) out.emplace_back(set);
-  return out;
+template <class Rule>
+std::expected<ScoreMatrix, MetricError> reading_set_matrix(std::span<const ReadingLattice> queries,
+                                                           std::span<const ReadingLattice> choices, Rule rule) {
+  LatticeSimilarityWorkspace workspace;
+  return fallible_matrix<double>(queries, choices, [&](std::size_t i, std::size_t j) {
+    return rule(workspace.best_normalized_similarity(queries[i], choices[j]));
+  });
 }
 
-template <class Rule>
-std::expected<ScoreMatrix, MetricError> path_set_matrix(std::span<const ReadingPathSet> queries,
-                                                        std::span<const ReadingPathSet> choices, Rule rule) {
-  const std::vector<PreparedPathSet> query_sets = prepare_all(queries);
-  const std::vector<PreparedPathSet> choice_sets = prepare_all(choices);
-  PathSimilarityWorkspace workspace;
-  return fallible_matrix<double>(std::span<const PreparedPathSet>(query_sets),
-                                 std::span<const PreparedPathSet>(choice_sets), [&](std::size_t i, std::size_t j) {
-                                   return rule(best_path_similarity(query_sets[i], choice_sets[j], workspace));
-                                 });
+std::vector<ReadingLattice> reading_sets(std::span<const ReadingPathSet> lists) {
+  std::vector<ReadingLattice> out;
+  out.reserve(lists.size());
+  for (const ReadingPathSet& list : lists) out.push_back(reading_lattice_from_paths(list));
+  return out;
 }
 
 }  // namespace
@@ -96,17 +92,30 @@ std::expected<DistanceMatrix, MetricError> cdist_combined_distance_matrix(
                                         });
 }
 
+std::expected<ScoreMatrix, MetricError> cdist_similarity_matrix(std::span<const ReadingLattice> queries,
+                                                                std::span<const ReadingLattice> choices,
+                                                                ScoreCutoff cutoff) {
+  return reading_set_matrix(queries, choices,
+                            [cutoff](double best) { return apply_similarity_cutoff(best, cutoff); });
+}
+
+std::expected<ScoreMatrix, MetricError> cdist_normalized_distance_matrix(std::span<const ReadingLattice> queries,
+                                                                         std::span<const ReadingLattice> choices,
+                                                                         ScoreCutoff cutoff) {
+  return reading_set_matrix(queries, choices,
+                            [cutoff](double best) { return apply_normalized_distance_cutoff(1.0 - best, cutoff); });
+}
+
 std::expected<ScoreMatrix, MetricError> cdist_similarity_matrix(std::span<const ReadingPathSet> queries,
                                                                 std::span<const ReadingPathSet> choices,
                                                                 ScoreCutoff cutoff) {
-  return path_set_matrix(queries, choices, [cutoff](double best) { return apply_similarity_cutoff(best, cutoff); });
+  return cdist_similarity_matrix(reading_sets(queries), reading_sets(choices), cutoff);
 }
 
 std::expected<ScoreMatrix, MetricError> cdist_normalized_distance_matrix(std::span<const ReadingPathSet> queries,
                                                                          std::span<const ReadingPathSet> choices,
                                                                          ScoreCutoff cutoff) {
-  return path_set_matrix(queries, choices,
-                         [cutoff](double best) { return apply_normalized_distance_cutoff(1.0 - best, cutoff); });
+  return cdist_normalized_distance_matrix(reading_sets(queries), reading_sets(choices), cutoff);
 }
 
 }  // namespace orvel

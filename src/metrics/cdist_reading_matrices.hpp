@@ -47,13 +47,21 @@ std::expected<DistanceMatrix, MetricError> cdist_combined_distance_matrix(
     std::span<const std::string> query_texts, std::span<const std::string> choice_texts,
     std::span<const Lattice> query_lattices, std::span<const Lattice> choice_lattices, DistanceCutoff cutoff);
 
-// Best normalized similarity over all pairs of a query path and a choice path
-// (0.0 when either set is empty), under the similarity cutoff rule.
-std::expected<ScoreMatrix, MetricError> cdist_similarity_matrix(std::span<const ReadingPathSet> queries,
-                                                                std::span<const ReadingPathSet> choices,
+// Best normalized similarity over all pairs of a query string and a choice
+// string (0.0 when either set is empty), under the similarity cutoff rule;
+// one similarity workspace for the whole matrix.
+std::expected<ScoreMatrix, MetricError> cdist_similarity_matrix(std::span<const ReadingLattice> queries,
+                                                                std::span<const ReadingLattice> choices,
                                                                 ScoreCutoff cutoff);
 // 1 - that similarity (1.0 when either set is empty), under the normalized
 // distance cutoff rule.
+std::expected<ScoreMatrix, MetricError> cdist_normalized_distance_matrix(std::span<const ReadingLattice> queries,
+                                                                         std::span<const ReadingLattice> choices,
+                                                                         ScoreCutoff cutoff);
+// The same over string lists (each made a reading set first).
+std::expected<ScoreMatrix, MetricError> cdist_similarity_matrix(std::span<const ReadingPathSet> queries,
+                                                                std::span<const ReadingPathSet> choices,
+                                                                ScoreCutoff cutoff);
 std::expected<ScoreMatrix, MetricError> cdist_normalized_distance_matrix(std::span<const ReadingPathSet> queries,
                                                                          std::span<const ReadingPathSet> choices,
                                                                          ScoreCutoff cutoff);

@@ -37,7 +37,7 @@
 #include "core/lattice_distance.hpp"
 #include "core/string_distance.hpp"
 #include "metrics/cdist_matrix.hpp"
-#include "metrics/cdist_path_similarity.hpp"
+#include "core/lattice_similarity.hpp"
 #include "metrics/lattice_metrics.hpp"
 #include "metrics/metric_error.hpp"
 #include "metrics/partial_alignment.hpp"
@@ -68,11 +68,11 @@ struct DictionaryAlignmentError {
 
 // The reading paths of a span, or none when `skip` says that its error only
 // means the span cannot be read; any other error is kept.
-template <class ReadingError, class Skip>
-std::expected<std::optional<ReadingPathSet>, ReadingError> optional_reading_paths(
-    std::expected<ReadingPathSet, ReadingError> outcome, Skip skip) {
-  if (outcome) return std::optional<ReadingPathSet>(std::move(*outcome));
-  if (std::invoke(skip, outcome.error())) return std::optional<ReadingPathSet>();
+template <class Readings, class ReadingError, class Skip>
+std::expected<std::optional<Readings>, ReadingError> optional_reading_paths(
+    std::expected<Readings, ReadingError> outcome, Skip skip) {
+  if (outcome) return std::optional<Readings>(std::move(*outcome));
+  if (std::invoke(skip, outcome.error())) return std::optional<Readings>();
   return std::unexpected(std::move(outcome.error()));
 }
 
@@ -82,6 +82,14 @@ std::expected<std::optional<ReadingPathSet>, ReadingError> optional_reading_path
 // query's char count.
 std::uint64_t effective_partial_span_limit(std::string_view query, std::uint64_t requested_max_span_chars,
                                            std::span<const std::string> query_paths);
+// The same with the query readings as a reading set (its longest string).
+std::uint64_t effective_partial_span_limit(std::string_view query, std::uint64_t requested_max_span_chars,
+                                           const ReadingLattice& query_readings);
+
+// The lattice of a reading set for a lattice distance: its own lattice. A set
+// that also holds the empty string has no such lattice; the reading fronts
+// never give one, and it is refused as a list of such strings would be.
+const Lattice& reading_set_lattice(const ReadingLattice& readings);
 
 namespace detail {
 
@@ -110,22 +118,21 @@ std::expected<void, DictionaryAlignmentError<SpanReadingError<Reader>>> walk_rea
 
 }  // namespace detail
 
-// Best span by the best normalized similarity between a query reading path
-// and a span reading path (the value of max_normalized_similarity). With a
-// cutoff c a similarity below c counts as 0.0; candidates score above 0.0.
+// Best span by the best normalized similarity between a query reading and a
+// span reading (the value of max_normalized_similarity). With a cutoff c a
+// similarity below c counts as 0.0; candidates score above 0.0. The reader
+// gives a span's readings as a string list or as a reading set.
 template <class Reader>
 std::expected<std::optional<RatioAlignment>, DictionaryAlignmentError<detail::SpanReadingError<Reader>>>
 dictionary_partial_ratio_alignment(std::string_view query, std::string_view text, std::uint64_t span_limit,
-                                   ScoreCutoff cutoff, std::span<const std::string> query_paths,
-                                   Reader&& read_span) {
-  const PreparedPathSet query_set(query_paths);
-  PathSimilarityWorkspace workspace;
+                                   ScoreCutoff cutoff, const ReadingLattice& query_readings, Reader&& read_span) {
+  LatticeSimilarityWorkspace workspace;
   BestSpan<double, BetterScore::Higher> best;
   auto walked = detail::walk_readable_spans(
       query, text, span_limit, read_span,
-      [&](const TextSpan& span, const ReadingPathSet& readings) -> std::expected<void, MetricError> {
-        const std::expected<double, MetricError> s =
-            apply_similarity_cutoff(best_path_similarity(query_set, PreparedPathSet(readings), workspace), cutoff);
+      [&](const TextSpan& span, const auto& readings) -> std::expected<void, MetricError> {
+        const std::expected<double, MetricError> s = apply_similarity_cutoff(
+            workspace.best_normalized_similarity(query_readings, as_reading_lattice(readings)), cutoff);
         if (!s) return std::unexpected(s.error());
         if (*s > 0.0) best.offer(*s, span.start, span.end);
         return {};
@@ -134,34 +141,50 @@ dictionary_partial_ratio_alignment(std::string_view query, std::string_view text
   return best.result(text::count_scalars(query));
 }
 
+template <class Reader>
+auto dictionary_partial_ratio_alignment(std::string_view query, std::string_view text, std::uint64_t span_limit,
+                                        ScoreCutoff cutoff, std::span<const std::string> query_paths,
+                                        Reader&& read_span) {
+  return dictionary_partial_ratio_alignment(query, text, span_limit, cutoff, reading_lattice_from_paths(query_paths),
+                                            std::forward<Reader>(read_span));
+}
+
 // Best span by the lattice Levenshtein distance between the query lattice and
-// the chain lattice of the span's reading paths. Spans whose readings share
-// no similarity with the query's (best similarity 0.0) are skipped without
-// building a lattice; with cutoff k only spans at distance <= k are
+// the lattice of the span's readings (any lattice spelling them gives the
+// same distance; a reading set's own lattice is used). Spans whose readings
+// share no similarity with the query's (best similarity 0.0) are skipped
+// without a distance; with cutoff k only spans at distance <= k are
 // candidates.
 template <class Reader>
 std::expected<std::optional<DistanceAlignment>, DictionaryAlignmentError<detail::SpanReadingError<Reader>>>
 dictionary_partial_distance_alignment(std::string_view query, std::string_view text, std::uint64_t span_limit,
-                                      DistanceCutoff cutoff, std::span<const std::string> query_paths,
+                                      DistanceCutoff cutoff, const ReadingLattice& query_readings,
                                       const Lattice& query_lattice, Reader&& read_span) {
-  const PreparedPathSet query_set(query_paths);
-  PathSimilarityWorkspace similarity_workspace;
+  LatticeSimilarityWorkspace similarity_workspace;
   DistanceWorkspace lattice_workspace;
   BestSpan<std::uint64_t, BetterScore::Lower> best;
   auto walked = detail::walk_readable_spans(
       query, text, span_limit, read_span,
-      [&](const TextSpan& span, const ReadingPathSet& readings) -> std::expected<void, MetricError> {
-        if (best_path_similarity(query_set, PreparedPathSet(readings), similarity_workspace) == 0.0) return {};
-        // The reading fronts give one empty reading or only non-empty ones.
-        const Lattice span_lattice = Lattice::from_paths(readings);
-        const std::expected<std::uint64_t, MetricError> d =
-            distance_with_cutoff_workspace(lattice_workspace, query_lattice, span_lattice, cutoff);
+      [&](const TextSpan& span, const auto& readings) -> std::expected<void, MetricError> {
+        decltype(auto) span_readings = as_reading_lattice(readings);
+        if (similarity_workspace.best_normalized_similarity(query_readings, span_readings) == 0.0) return {};
+        const std::expected<std::uint64_t, MetricError> d = distance_with_cutoff_workspace(
+            lattice_workspace, query_lattice, reading_set_lattice(span_readings), cutoff);
         if (!d) return std::unexpected(d.error());
         if (!cutoff || *d <= *cutoff) best.offer(*d, span.start, span.end);
         return {};
       });
   if (!walked) return std::unexpected(std::move(walked.error()));
   return best.result(text::count_scalars(query));
+}
+
+template <class Reader>
+auto dictionary_partial_distance_alignment(std::string_view query, std::string_view text, std::uint64_t span_limit,
+                                           DistanceCutoff cutoff, std::span<const std::string> query_paths,
+                                           const Lattice& query_lattice, Reader&& read_span) {
+  return dictionary_partial_distance_alignment(query, text, span_limit, cutoff,
+                                               reading_lattice_from_paths(query_paths), query_lattice,
+                                               std::forward<Reader>(read_span));
 }
 
 }  // namespace orvel

@@ -6,11 +6,12 @@
 // options.
 //
 // Caller's side, without the interpreter lock:
-//   1. query_paths = the reading front of the query (its error, of any kind,
-//      fails the call before any span is read);
+//   1. query_readings = the reading set of the query
+//      (unidic_or_direct_romaji_lattice, zh_or_direct_pinyin_lattice; its
+//      error, of any kind, fails the call before any span is read);
 //   2. span_limit = effective_partial_span_limit(query, max_span_chars,
-//      query_paths);
-//   3. the distance search also takes Lattice::from_paths(query_paths);
+//      query_readings);
+//   3. the distance search also takes reading_set_lattice(query_readings);
 //   4. call the search; an error's message() is the ValueError's text.
 // A span the front cannot read (Japanese UnsupportedCharacter, Chinese
 // UnsupportedDirectPinyin) is skipped; any other reading error of a span
@@ -41,28 +42,38 @@ class CedictReadingIndex;
 }
 
 // A span's readings, or none when the span cannot be read.
-std::expected<std::optional<ReadingPathSet>, ja::JaLatticeError> optional_ja_paths(
-    std::expected<ReadingPathSet, ja::JaLatticeError> outcome);
-std::expected<std::optional<ReadingPathSet>, zh::CnLatticeError> optional_zh_paths(
-    std::expected<ReadingPathSet, zh::CnLatticeError> outcome);
+template <class Readings>
+std::expected<std::optional<Readings>, ja::JaLatticeError> optional_ja_paths(
+    std::expected<Readings, ja::JaLatticeError> outcome) {
+  return optional_reading_paths(std::move(outcome), [](const ja::JaLatticeError& e) {
+    return e.kind == ja::JaLatticeError::Kind::UnsupportedCharacter;
+  });
+}
+template <class Readings>
+std::expected<std::optional<Readings>, zh::CnLatticeError> optional_zh_paths(
+    std::expected<Readings, zh::CnLatticeError> outcome) {
+  return optional_reading_paths(std::move(outcome), [](const zh::CnLatticeError& e) {
+    return e.kind == zh::CnLatticeError::Kind::UnsupportedDirectPinyin;
+  });
+}
 
 using JaAlignmentError = DictionaryAlignmentError<ja::JaLatticeError>;
 using ZhAlignmentError = DictionaryAlignmentError<zh::CnLatticeError>;
 
 std::expected<std::optional<RatioAlignment>, JaAlignmentError> partial_ratio_alignment(
     std::string_view query, std::string_view text, std::uint64_t span_limit, ScoreCutoff cutoff,
-    const ja::UnidicReadingIndex& index, const DictionaryOptions& options, std::span<const std::string> query_paths);
+    const ja::UnidicReadingIndex& index, const DictionaryOptions& options, const ReadingLattice& query_readings);
 std::expected<std::optional<RatioAlignment>, ZhAlignmentError> partial_ratio_alignment(
     std::string_view query, std::string_view text, std::uint64_t span_limit, ScoreCutoff cutoff,
-    const zh::CedictReadingIndex& index, const DictionaryOptions& options, std::span<const std::string> query_paths);
+    const zh::CedictReadingIndex& index, const DictionaryOptions& options, const ReadingLattice& query_readings);
 
 std::expected<std::optional<DistanceAlignment>, JaAlignmentError> partial_distance_alignment(
     std::string_view query, std::string_view text, std::uint64_t span_limit, DistanceCutoff cutoff,
-    const ja::UnidicReadingIndex& index, const DictionaryOptions& options, std::span<const std::string> query_paths,
+    const ja::UnidicReadingIndex& index, const DictionaryOptions& options, const ReadingLattice& query_readings,
     const Lattice& query_lattice);
 std::expected<std::optional<DistanceAlignment>, ZhAlignmentError> partial_distance_alignment(
     std::string_view query, std::string_view text, std::uint64_t span_limit, DistanceCutoff cutoff,
-    const zh::CedictReadingIndex& index, const DictionaryOptions& options, std::span<const std::string> query_paths,
+    const zh::CedictReadingIndex& index, const DictionaryOptions& options, const ReadingLattice& query_readings,
     const Lattice& query_lattice);
 
 }  // namespace orvel

@@ -49,9 +49,9 @@ struct JapaneseLanguage {
                                                       const DictionaryOptions& options) {
     return ja::unidic_or_direct_lattice(text, index, options);
   }
-  static std::expected<ReadingPathSet, ReadingError> paths(std::string_view text, const Index& index,
-                                                           const DictionaryOptions& options) {
-    return ja::unidic_or_direct_romaji_paths(text, index, options);
+  static std::expected<ReadingLattice, ReadingError> readings(std::string_view text, const Index& index,
+                                                              const DictionaryOptions& options) {
+    return ja::unidic_or_direct_romaji_lattice(text, index, options);
   }
   static std::expected<double, ReadingError> similarity(std::string_view left, std::string_view right,
                                                         const Index& index, const DictionaryOptions& options) {
@@ -62,10 +62,10 @@ struct JapaneseLanguage {
                                                                     const DictionaryOptions& options) {
     return ja_lattices(texts, index, options);
   }
-  static std::expected<std::vector<ReadingPathSet>, ReadingError> path_sets(std::span<const std::string> texts,
-                                                                            const Index& index,
-                                                                            const DictionaryOptions& options) {
-    return ja_path_sets(texts, index, options);
+  static std::expected<std::vector<ReadingLattice>, ReadingError> reading_sets(std::span<const std::string> texts,
+                                                                               const Index& index,
+                                                                               const DictionaryOptions& options) {
+    return ja_reading_sets(texts, index, options);
   }
 };
 
@@ -79,9 +79,9 @@ struct ChineseLanguage {
                                                       const DictionaryOptions& options) {
     return zh::zh_or_direct_lattice(text, index, options);
   }
-  static std::expected<ReadingPathSet, ReadingError> paths(std::string_view text, const Index& index,
-                                                           const DictionaryOptions& options) {
-    return zh::zh_or_direct_pinyin_paths(text, index, options);
+  static std::expected<ReadingLattice, ReadingError> readings(std::string_view text, const Index& index,
+                                                              const DictionaryOptions& options) {
+    return zh::zh_or_direct_pinyin_lattice(text, index, options);
   }
   static std::expected<double, ReadingError> similarity(std::string_view left, std::string_view right,
                                                         const Index& index, const DictionaryOptions& options) {
@@ -92,10 +92,10 @@ struct ChineseLanguage {
                                                                     const DictionaryOptions& options) {
     return zh_lattices(texts, index, options);
   }
-  static std::expected<std::vector<ReadingPathSet>, ReadingError> path_sets(std::span<const std::string> texts,
-                                                                            const Index& index,
-                                                                            const DictionaryOptions& options) {
-    return zh_path_sets(texts, index, options);
+  static std::expected<std::vector<ReadingLattice>, ReadingError> reading_sets(std::span<const std::string> texts,
+                                                                               const Index& index,
+                                                                               const DictionaryOptions& options) {
+    return zh_reading_sets(texts, index, options);
   }
 };
 

@@ -62,7 +62,7 @@ PyObject* matrix_call(PyObject* self, PyObject* const* args, Py_ssize_t nargs, P
 }
 
 // Reads the queries, then the choices, with `read` (Lang::lattices or
-// Lang::path_sets), and hands both to `matrix`.
+// Lang::reading_sets), and hands both to `matrix`.
 template <class Lang, class Read, class Matrix>
 auto read_both(const MatrixWork<Lang>& work, Read read, Matrix matrix) {
   using Readings = typename std::invoke_result_t<Read&, std::span<const std::string>, const typename Lang::Index&,
@@ -117,8 +117,8 @@ PyObject* dictionary_cdist_normalized_similarity(PyObject* self, PyObject* const
                                                  PyObject* kwnames) {
   return matrix_call<Lang, FloatCutoff, "_cdist_normalized_similarity">(
       self, args, nargs, kwnames, [](const MatrixWork<Lang>& work, ScoreCutoff c) {
-        return read_both(work, Lang::path_sets,
-                         [&](const std::vector<ReadingPathSet>& q, const std::vector<ReadingPathSet>& ch) {
+        return read_both(work, Lang::reading_sets,
+                         [&](const std::vector<ReadingLattice>& q, const std::vector<ReadingLattice>& ch) {
                            return cdist_similarity_matrix(q, ch, c);
                          });
       });
@@ -129,8 +129,8 @@ PyObject* dictionary_cdist_normalized_distance(PyObject* self, PyObject* const* 
                                                PyObject* kwnames) {
   return matrix_call<Lang, FloatCutoff, "_cdist_normalized_distance">(
       self, args, nargs, kwnames, [](const MatrixWork<Lang>& work, ScoreCutoff c) {
-        return read_both(work, Lang::path_sets,
-                         [&](const std::vector<ReadingPathSet>& q, const std::vector<ReadingPathSet>& ch) {
+        return read_both(work, Lang::reading_sets,
+                         [&](const std::vector<ReadingLattice>& q, const std::vector<ReadingLattice>& ch) {
                            return cdist_normalized_distance_matrix(q, ch, c);
                          });
       });

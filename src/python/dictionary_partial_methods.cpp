@@ -91,12 +91,12 @@ PyObject* dictionary_partial_ratio_alignment(PyObject* self, PyObject* const* ar
       self, args, nargs, kwnames,
       [](const PartialWork<Lang>& work, ScoreCutoff cutoff) -> Outcome<std::optional<RatioAlignment>> {
         // The query must be readable, whatever would only skip a span.
-        auto query_paths = Lang::paths(work.query, work.index, work.options);
-        if (!query_paths) return std::unexpected(describe(query_paths.error()));
+        auto query_readings = Lang::readings(work.query, work.index, work.options);
+        if (!query_readings) return std::unexpected(describe(query_readings.error()));
         const std::uint64_t span_limit =
-            effective_partial_span_limit(work.query, work.max_span_chars, *query_paths);
+            effective_partial_span_limit(work.query, work.max_span_chars, *query_readings);
         auto best = partial_ratio_alignment(work.query, work.text, span_limit, cutoff, work.index, work.options,
-                                            *query_paths);
+                                            *query_readings);
         if (!best) return std::unexpected(describe(best.error()));
         return *best;
       });
@@ -108,14 +108,14 @@ PyObject* dictionary_partial_distance_alignment(PyObject* self, PyObject* const*
   return partial_call<Lang, CountCutoff, "_partial_distance_alignment">(
       self, args, nargs, kwnames,
       [](const PartialWork<Lang>& work, DistanceCutoff cutoff) -> Outcome<std::optional<DistanceAlignment>> {
-        auto query_paths = Lang::paths(work.query, work.index, work.options);
-        if (!query_paths) return std::unexpected(describe(query_paths.error()));
+        auto query_readings = Lang::readings(work.query, work.index, work.options);
+        if (!query_readings) return std::unexpected(describe(query_readings.error()));
         const std::uint64_t span_limit =
-            effective_partial_span_limit(work.query, work.max_span_chars, *query_paths);
+            effective_partial_span_limit(work.query, work.max_span_chars, *query_readings);
         // The reading fronts give one empty reading or only non-empty ones.
-        const Lattice query_lattice = Lattice::from_paths(*query_paths);
+        const Lattice& query_lattice = reading_set_lattice(*query_readings);
         auto best = partial_distance_alignment(work.query, work.text, span_limit, cutoff, work.index, work.options,
-                                               *query_paths, query_lattice);
+                                               *query_readings, query_lattice);
         if (!best) return std::unexpected(describe(best.error()));
         return *best;
       });

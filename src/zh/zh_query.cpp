@@ -101,33 +101,24 @@ std::expected<std::vector<std::string>, CnLatticeError> zh_or_direct_pinyin_path
   return std::unexpected(CnLatticeError::unsupported_direct_pinyin(std::string(text)));
 }
 
+std::expected<ReadingLattice, CnLatticeError> zh_or_direct_pinyin_lattice(std::string_view text,
+                                                                         const CedictReadingIndex& index,
+                                                                         const DictionaryOptions& options) {
+  auto paths = zh_or_direct_pinyin_paths(text, index, options);
+  if (!paths) return std::unexpected(std::move(paths.error()));
+  return reading_lattice_from_paths(*paths);
+}
+
 std::expected<double, CnLatticeError> normalized_similarity_with_zh_index(std::string_view left,
                                                                          std::string_view right,
                                                                          const CedictReadingIndex& index,
                                                                          const DictionaryOptions& options) {
   if (auto valid = validate_pinyin_options(options); !valid) return std::unexpected(std::move(valid.error()));
-  auto left_paths = zh_or_direct_pinyin_paths(left, index, options);
-  if (!left_paths) return std::unexpected(std::move(left_paths.error()));
-  auto right_paths = zh_or_direct_pinyin_paths(right, index, options);
-  if (!right_paths) return std::unexpected(std::move(right_paths.error()));
-
-  std::vector<std::u32string> lefts;
-  std::vector<std::u32string> rights;
-  lefts.reserve(left_paths->size());
-  rights.reserve(right_paths->size());
-  for (const std::string& s : *left_paths) lefts.push_back(text::decode_utf8(s));
-  for (const std::string& s : *right_paths) rights.push_back(text::decode_utf8(s));
-
-  StringDistanceWorkspace workspace;
-  double best = 0.0;
-  for (const std::u32string& l : lefts) {
-    for (const std::u32string& r : rights) {
-      const double s = normalized_similarity_from_distance(workspace.levenshtein(l, r), l.size(), r.size());
-      if (s > best) best = s;
-      if (best == 1.0) return 1.0;
-    }
-  }
-  return best;
+  auto left_set = zh_or_direct_pinyin_lattice(left, index, options);
+  if (!left_set) return std::unexpected(std::move(left_set.error()));
+  auto right_set = zh_or_direct_pinyin_lattice(right, index, options);
+  if (!right_set) return std::unexpected(std::move(right_set.error()));
+  return best_normalized_similarity(*left_set, *right_set);
 }
 
 }  // namespace orvel::zh

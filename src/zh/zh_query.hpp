@@ -27,6 +27,7 @@
 
 #include "core/dictionary_options.hpp"
 #include "core/lattice.hpp"
+#include "core/lattice_similarity.hpp"
 #include "zh/cedict_reading_index.hpp"
 #include "zh/cn_lattice_error.hpp"
 #include "zh/pinyin_reading_paths.hpp"
@@ -58,6 +59,12 @@ std::expected<Lattice, CnLatticeError> zh_or_direct_lattice(std::string_view tex
 std::expected<std::vector<std::string>, CnLatticeError> zh_or_direct_pinyin_paths(std::string_view text,
                                                                                   const CedictReadingIndex& index,
                                                                                   const DictionaryOptions& options);
+
+// The strings of zh_or_direct_pinyin_paths as one minimised lattice, with its
+// error.
+std::expected<ReadingLattice, CnLatticeError> zh_or_direct_pinyin_lattice(std::string_view text,
+                                                                         const CedictReadingIndex& index,
+                                                                         const DictionaryOptions& options);
 
 // The best normalized Levenshtein similarity over all pairs of pinyin
 // strings of the two texts (left strings outer, right inner), 0.0 to 1.0;

@@ -41,9 +41,9 @@ TEST(CdistJapanese, CellsEqualThePairwiseReadingsOfEachText) {
   const auto lev = *cdist_distance_matrix(*query_lattices, *choice_lattices, std::nullopt);
   const auto combined =
       *cdist_combined_distance_matrix(queries, choices, *query_lattices, *choice_lattices, std::nullopt);
-  const auto query_paths = *ja_path_sets(queries, ja_index(), kDefaults);
-  const auto choice_paths = *ja_path_sets(choices, ja_index(), kDefaults);
-  const auto sim = *cdist_similarity_matrix(query_paths, choice_paths, std::nullopt);
+  const auto query_sets = *ja_reading_sets(queries, ja_index(), kDefaults);
+  const auto choice_sets = *ja_reading_sets(choices, ja_index(), kDefaults);
+  const auto sim = *cdist_similarity_matrix(query_sets, choice_sets, std::nullopt);
   for (std::size_t i = 0; i < queries.size(); ++i) {
     const Lattice q = *ja::unidic_or_direct_lattice(queries[i], ja_index(), kDefaults);
     for (std::size_t j = 0; j < choices.size(); ++j) {
@@ -71,9 +71,9 @@ TEST(CdistJapanese, FirstUnreadableTextFailsTheConversion) {
   const auto lattices = ja_lattices(texts, ja_index(), kDefaults);
   ASSERT_FALSE(lattices.has_value());
   EXPECT_EQ(lattices.error().message(), "unsupported character '你' at char index 0");
-  const auto paths = ja_path_sets(texts, ja_index(), kDefaults);
-  ASSERT_FALSE(paths.has_value());
-  EXPECT_EQ(paths.error().message(), "unsupported character '你' at char index 0");
+  const auto sets = ja_reading_sets(texts, ja_index(), kDefaults);
+  ASSERT_FALSE(sets.has_value());
+  EXPECT_EQ(sets.error().message(), "unsupported character '你' at char index 0");
   const std::vector<std::string> none;
   EXPECT_TRUE(ja_lattices(none, ja_index(), kDefaults)->empty());
 }
@@ -87,8 +87,8 @@ TEST(CdistChinese, CellsEqualThePairwiseReadingsOfEachText) {
   const auto choice_lattices = zh_lattices(choices, zh_index(), kDefaults);
   ASSERT_TRUE(query_lattices && choice_lattices);
   const auto lev = *cdist_distance_matrix(*query_lattices, *choice_lattices, std::nullopt);
-  const auto sim = *cdist_similarity_matrix(*zh_path_sets(queries, zh_index(), kDefaults),
-                                            *zh_path_sets(choices, zh_index(), kDefaults), std::nullopt);
+  const auto sim = *cdist_similarity_matrix(*zh_reading_sets(queries, zh_index(), kDefaults),
+                                            *zh_reading_sets(choices, zh_index(), kDefaults), std::nullopt);
   for (std::size_t i = 0; i < queries.size(); ++i) {
     const Lattice q = *zh::zh_or_direct_lattice(queries[i], zh_index(), kDefaults);
     for (std::size_t j = 0; j < choices.size(); ++j) {
@@ -108,7 +108,7 @@ TEST(CdistChinese, UnsupportedDirectPinyinFailsTheWholeConversion) {
   const auto lattices = zh_lattices(texts, zh_index(), kDefaults);
   ASSERT_FALSE(lattices.has_value());
   EXPECT_EQ(lattices.error().message(), "unsupported direct pinyin input \"とうきょう\"");
-  EXPECT_FALSE(zh_path_sets(texts, zh_index(), kDefaults).has_value());
+  EXPECT_FALSE(zh_reading_sets(texts, zh_index(), kDefaults).has_value());
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ auto ratio(const std::string& query, const std::string& text, std::uint64_t max_
     paths = *zh::zh_or_direct_pinyin_paths(query, index, kDefaults);
   }
   const std::uint64_t limit = effective_partial_span_limit(query, max_span_chars, paths);
-  return partial_ratio_alignment(query, text, limit, cutoff, index, span_options, paths);
+  return partial_ratio_alignment(query, text, limit, cutoff, index, span_options, reading_lattice_from_paths(paths));
 }
 
 template <class Index>
@@ -52,7 +52,8 @@ auto distance(const std::string& query, const std::string& text, std::uint64_t m
   }
   const Lattice lattice = Lattice::from_paths(paths);
   const std::uint64_t limit = effective_partial_span_limit(query, max_span_chars, paths);
-  return partial_distance_alignment(query, text, limit, cutoff, index, kDefaults, paths, lattice);
+  return partial_distance_alignment(query, text, limit, cutoff, index, kDefaults, reading_lattice_from_paths(paths),
+                                    lattice);
 }
 
 TEST(JapanesePartialAlignment, FindsTheSpanThatSoundsLikeTheQuery) {
@@ -98,17 +99,17 @@ TEST(ChinesePartialAlignment, SkipsSpansThatAreNeitherPinyinNorIndexed) {
 }
 
 TEST(ChinesePartialAlignment, OptionalPathsSkipsOnlyUnsupportedDirectPinyin) {
-  const auto skipped = optional_zh_paths(std::unexpected(zh::CnLatticeError::unsupported_direct_pinyin("x")));
+  const auto skipped = optional_zh_paths<ReadingPathSet>(std::unexpected(zh::CnLatticeError::unsupported_direct_pinyin("x")));
   ASSERT_TRUE(skipped.has_value());
   EXPECT_EQ(*skipped, std::nullopt);
-  const auto failed = optional_zh_paths(std::unexpected(zh::CnLatticeError::dictionary("broken")));
+  const auto failed = optional_zh_paths<ReadingPathSet>(std::unexpected(zh::CnLatticeError::dictionary("broken")));
   ASSERT_FALSE(failed.has_value());
   EXPECT_EQ(failed.error().message(), "broken");
-  const auto ja_skipped = optional_ja_paths(std::unexpected(ja::JaLatticeError::unsupported_character(U'你', 0)));
+  const auto ja_skipped = optional_ja_paths<ReadingPathSet>(std::unexpected(ja::JaLatticeError::unsupported_character(U'你', 0)));
   EXPECT_EQ(*ja_skipped, std::nullopt);
-  const auto ja_failed = optional_ja_paths(std::unexpected(ja::JaLatticeError::missing_romaji_variant("ゔ")));
+  const auto ja_failed = optional_ja_paths<ReadingPathSet>(std::unexpected(ja::JaLatticeError::missing_romaji_variant("ゔ")));
   EXPECT_FALSE(ja_failed.has_value());
-  EXPECT_EQ(*optional_ja_paths(std::vector<std::string>{"a"}), (std::optional<ReadingPathSet>(ReadingPathSet{"a"})));
+  EXPECT_EQ(*optional_ja_paths<ReadingPathSet>(std::vector<std::string>{"a"}), (std::optional<ReadingPathSet>(ReadingPathSet{"a"})));
 }
 
 }  // namespace
