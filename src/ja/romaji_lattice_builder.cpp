@@ -1,5 +1,6 @@
 #include "ja/romaji_lattice_builder.hpp"
 
+#include <algorithm>
 #include <array>
 
 #include "text/utf8.hpp"
@@ -34,8 +35,22 @@ std::vector<RomajiTransition> RomajiLatticeBuilder::transitions(std::span<const 
   return out;
 }
 
-void RomajiLatticeBuilder::add_arc(const Arc& arc) {
-  if (seen_arcs_.insert(arc).second) arcs_.push_back(arc);
+bool RomajiLatticeBuilder::seen_arc(const Arc& arc) {
+  // Only an arc between two nodes that existed before it can repeat one:
+  // a one-symbol transition from a frontier node to a step's vowel node or
+  // to the end. Vowel nodes and the frontier nodes of a unit list are new
+  // with their step, so such repeats come from the same step's transitions,
+  // except arcs from the start to the end, which every unit list can add.
+  if (arc.src == 0 && arc.dst == kEndPlaceholder) {
+    if (std::find(start_end_symbols_.begin(), start_end_symbols_.end(), arc.symbol) != start_end_symbols_.end()) {
+      return true;
+    }
+    start_end_symbols_.push_back(arc.symbol);
+    return false;
+  }
+  if (std::find(step_arcs_.begin(), step_arcs_.end(), arc) != step_arcs_.end()) return true;
+  step_arcs_.push_back(arc);
+  return false;
 }
 
 void RomajiLatticeBuilder::add_chain(const RomajiTransition& transition, std::uint64_t last_dst) {
@@ -43,7 +58,9 @@ void RomajiLatticeBuilder::add_chain(const RomajiTransition& transition, std::ui
   for (std::size_t k = 0; k < transition.symbols.size(); ++k) {
     const bool last = k + 1 == transition.symbols.size();
     const std::uint64_t dst = last ? last_dst : next_node_++;
-    add_arc(Arc{src, dst, transition.symbols[k]});
+    const Arc arc{src, dst, transition.symbols[k]};
+    // An arc into a new node cannot repeat one.
+    if (k != 0 || !last || !seen_arc(arc)) arcs_.push_back(arc);
     src = dst;
   }
 }
@@ -76,6 +93,7 @@ void RomajiLatticeBuilder::add_steps(std::span<const RomajiStep> steps) {
     for (std::size_t v = 0; v < present.size(); ++v) {
       if (present[v]) vowel_node[v] = step_start + interior + distinct++;
     }
+    step_arcs_.clear();
     for (const RomajiTransition& t : moves) add_chain(t, vowel_node[static_cast<std::size_t>(t.last_vowel)]);
     next_node_ = step_start + interior + distinct;
     frontier.clear();
@@ -83,6 +101,7 @@ void RomajiLatticeBuilder::add_steps(std::span<const RomajiStep> steps) {
       if (present[v]) frontier.push_back(FrontierState{vowel_node[v], static_cast<LastVowel>(v)});
     }
   }
+  step_arcs_.clear();
   for (const RomajiTransition& t : transitions(frontier, steps.back())) add_chain(t, kEndPlaceholder);
 }
 
@@ -100,7 +119,6 @@ std::expected<Lattice, JaLatticeError> RomajiLatticeBuilder::into_lattice() && {
   for (Arc& arc : arcs_) {
     if (arc.dst == kEndPlaceholder) arc.dst = end;
   }
-  seen_arcs_ = {};
   auto lattice = Lattice::from_edges(end + 1, 0, end, std::move(arcs_));
   if (!lattice) return std::unexpected(JaLatticeError::invalid_lattice(lattice.error()));
   return std::move(*lattice);

@@ -9,7 +9,6 @@
 #include <expected>
 #include <span>
 #include <tuple>
-#include <unordered_set>
 #include <vector>
 
 #include "core/lattice.hpp"
@@ -64,23 +63,18 @@ class RomajiLatticeBuilder {
   bool empty() const { return !has_empty_reading_ && !has_nonempty_reading_; }
 
  private:
-  struct ArcHash {
-    std::size_t operator()(const Arc& a) const noexcept {
-      std::uint64_t h = a.src * 0x9E3779B97F4A7C15ull;
-      h ^= a.dst + 0x632BE59BD9B4E019ull + (h << 6) + (h >> 2);
-      h ^= a.symbol + 0x94D049BB133111EBull + (h << 6) + (h >> 2);
-      return static_cast<std::size_t>(h);
-    }
-  };
-
   // Adds the arcs of one transition's chain ending at `last_dst`.
   void add_chain(const RomajiTransition& transition, std::uint64_t last_dst);
-  void add_arc(const Arc& arc);
+  // Whether a one-symbol arc between existing nodes is already there (and
+  // notes it otherwise).
+  bool seen_arc(const Arc& arc);
 
   std::vector<Arc> arcs_;
   std::uint64_t next_node_ = 1;
-  // Only asked whether an arc is present; the arc list keeps the order.
-  std::unordered_set<Arc, ArcHash> seen_arcs_;
+  // The one-symbol arcs between existing nodes of the current step, and the
+  // symbols of arcs from the start to the end.
+  std::vector<Arc> step_arcs_;
+  std::vector<std::uint32_t> start_end_symbols_;
   bool has_empty_reading_ = false;
   bool has_nonempty_reading_ = false;
 };
