@@ -16,7 +16,7 @@
 #include "ja/unidic_reading_index.hpp"
 #include "metrics/cdist_ja_zh.hpp"
 #include "metrics/cdist_reading_matrices.hpp"
-#include "metrics/partial_ja_zh.hpp"
+#include "metrics/dictionary_methods.hpp"
 #include "text/utf8.hpp"
 
 namespace orvel {
@@ -56,12 +56,12 @@ void BM_JaLatticesOf200Texts(benchmark::State& state) {
 }
 BENCHMARK(BM_JaLatticesOf200Texts);
 
-void BM_JaPathSetsOf200Texts(benchmark::State& state) {
+void BM_JaReadingSetsOf200Texts(benchmark::State& state) {
   const auto texts = japanese_texts(200, 1);
-  for (auto _ : state) benchmark::DoNotOptimize(ja_path_sets(texts, sample_index(), kDefaults));
+  for (auto _ : state) benchmark::DoNotOptimize(ja_reading_sets(texts, sample_index(), kDefaults));
   state.SetItemsProcessed(state.iterations() * 200);
 }
-BENCHMARK(BM_JaPathSetsOf200Texts);
+BENCHMARK(BM_JaReadingSetsOf200Texts);
 
 // The scoring alone, on readings made once. A similarity cell compares every
 // reading path of the query with every one of the choice, so its cost is the
@@ -75,8 +75,8 @@ void BM_JaDistanceMatrix20x200(benchmark::State& state) {
 BENCHMARK(BM_JaDistanceMatrix20x200);
 
 void BM_JaSimilarityMatrix20x200(benchmark::State& state) {
-  const auto queries = *ja_path_sets(japanese_texts(20, 2), sample_index(), kDefaults);
-  const auto choices = *ja_path_sets(japanese_texts(200, 3), sample_index(), kDefaults);
+  const auto queries = *ja_reading_sets(japanese_texts(20, 2), sample_index(), kDefaults);
+  const auto choices = *ja_reading_sets(japanese_texts(200, 3), sample_index(), kDefaults);
   for (auto _ : state) benchmark::DoNotOptimize(cdist_similarity_matrix(queries, choices, std::nullopt));
   state.SetItemsProcessed(state.iterations() * 20 * 200);
 }
@@ -89,12 +89,8 @@ void BM_JaPartialRatio(benchmark::State& state) {
   std::mt19937_64 rng(4);
   const std::string text = japanese_text(rng, static_cast<std::size_t>(state.range(0)));
   const std::string query = "東京です";
-  const auto paths = *ja::unidic_or_direct_romaji_paths(query, sample_index(), kDefaults);
-  const std::uint64_t limit = effective_partial_span_limit(query, 0, paths);
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(
-        partial_ratio_alignment(query, text, limit, std::nullopt, sample_index(), kDefaults, paths));
-  }
+  const DictionaryCall<JapaneseFront> call{sample_index(), kDefaults};
+  for (auto _ : state) benchmark::DoNotOptimize(dictionary_partial_ratio(call, query, text, 0, std::nullopt));
 }
 BENCHMARK(BM_JaPartialRatio)->Arg(4)->Arg(8)->Unit(benchmark::kMillisecond);
 
@@ -135,11 +131,8 @@ void BM_JaPartialRatioSampleIndex(benchmark::State& state) {
   }
   const std::string text = japanese_text_of_length(4, static_cast<std::size_t>(state.range(0)));
   const std::string query = "東京です";
-  const auto paths = *ja::unidic_or_direct_romaji_paths(query, *index, kDefaults);
-  const std::uint64_t limit = effective_partial_span_limit(query, 0, paths);
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(partial_ratio_alignment(query, text, limit, std::nullopt, *index, kDefaults, paths));
-  }
+  const DictionaryCall<JapaneseFront> call{*index, kDefaults};
+  for (auto _ : state) benchmark::DoNotOptimize(dictionary_partial_ratio(call, query, text, 0, std::nullopt));
 }
 BENCHMARK(BM_JaPartialRatioSampleIndex)->Arg(10)->Arg(25)->Iterations(1)->Unit(benchmark::kSecond);
 

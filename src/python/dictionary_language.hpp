@@ -19,15 +19,12 @@
 #include "core/dictionary_options.hpp"
 #include "core/lattice.hpp"
 #include "ja/ja_lattice_error.hpp"
-#include "ja/query.hpp"
 #include "ja/unidic_artifact_payload_error.hpp"
 #include "ja/unidic_reading_index.hpp"
-#include "metrics/cdist_ja_zh.hpp"
-#include "metrics/cdist_matrix.hpp"
+#include "metrics/dictionary_methods.hpp"
 #include "zh/cedict_reading_index.hpp"
 #include "zh/cn_lattice_error.hpp"
 #include "zh/zh_artifact_payload_error.hpp"
-#include "zh/zh_query.hpp"
 
 namespace orvel::py {
 
@@ -44,29 +41,7 @@ struct JapaneseLanguage {
   using Index = ja::UnidicReadingIndex;
   using ReadingError = ja::JaLatticeError;
   using PayloadError = ja::UnidicArtifactPayloadError;
-
-  static std::expected<Lattice, ReadingError> lattice(std::string_view text, const Index& index,
-                                                      const DictionaryOptions& options) {
-    return ja::unidic_or_direct_lattice(text, index, options);
-  }
-  static std::expected<ReadingLattice, ReadingError> readings(std::string_view text, const Index& index,
-                                                              const DictionaryOptions& options) {
-    return ja::unidic_or_direct_romaji_lattice(text, index, options);
-  }
-  static std::expected<double, ReadingError> similarity(std::string_view left, std::string_view right,
-                                                        const Index& index, const DictionaryOptions& options) {
-    return ja::normalized_similarity_with_unidic_index(left, right, index, options);
-  }
-  static std::expected<std::vector<Lattice>, ReadingError> lattices(std::span<const std::string> texts,
-                                                                    const Index& index,
-                                                                    const DictionaryOptions& options) {
-    return ja_lattices(texts, index, options);
-  }
-  static std::expected<std::vector<ReadingLattice>, ReadingError> reading_sets(std::span<const std::string> texts,
-                                                                               const Index& index,
-                                                                               const DictionaryOptions& options) {
-    return ja_reading_sets(texts, index, options);
-  }
+  using Front = JapaneseFront;
 };
 
 struct ChineseLanguage {
@@ -74,29 +49,7 @@ struct ChineseLanguage {
   using Index = zh::CedictReadingIndex;
   using ReadingError = zh::CnLatticeError;
   using PayloadError = zh::ZhArtifactPayloadError;
-
-  static std::expected<Lattice, ReadingError> lattice(std::string_view text, const Index& index,
-                                                      const DictionaryOptions& options) {
-    return zh::zh_or_direct_lattice(text, index, options);
-  }
-  static std::expected<ReadingLattice, ReadingError> readings(std::string_view text, const Index& index,
-                                                              const DictionaryOptions& options) {
-    return zh::zh_or_direct_pinyin_lattice(text, index, options);
-  }
-  static std::expected<double, ReadingError> similarity(std::string_view left, std::string_view right,
-                                                        const Index& index, const DictionaryOptions& options) {
-    return zh::normalized_similarity_with_zh_index(left, right, index, options);
-  }
-  static std::expected<std::vector<Lattice>, ReadingError> lattices(std::span<const std::string> texts,
-                                                                    const Index& index,
-                                                                    const DictionaryOptions& options) {
-    return zh_lattices(texts, index, options);
-  }
-  static std::expected<std::vector<ReadingLattice>, ReadingError> reading_sets(std::span<const std::string> texts,
-                                                                               const Index& index,
-                                                                               const DictionaryOptions& options) {
-    return zh_reading_sets(texts, index, options);
-  }
+  using Front = ChineseFront;
 };
 
 // "JapaneseDictionary.distance", as binding-layer messages name a method.

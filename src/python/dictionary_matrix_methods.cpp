@@ -2,10 +2,9 @@
 // choice, each text read once through the object's index (queries first).
 #include <optional>
 #include <string>
-#include <type_traits>
 #include <vector>
 
-#include "metrics/cdist_reading_matrices.hpp"
+#include "metrics/dictionary_methods.hpp"
 #include "python/cutoff_arguments.hpp"
 #include "python/dictionary_call_options.hpp"
 #include "python/dictionary_guard.hpp"
@@ -61,79 +60,49 @@ PyObject* matrix_call(PyObject* self, PyObject* const* args, Py_ssize_t nargs, P
   });
 }
 
-// Reads the queries, then the choices, with `read` (Lang::lattices or
-// Lang::reading_sets), and hands both to `matrix`.
-template <class Lang, class Read, class Matrix>
-auto read_both(const MatrixWork<Lang>& work, Read read, Matrix matrix) {
-  using Readings = typename std::invoke_result_t<Read&, std::span<const std::string>, const typename Lang::Index&,
-                                                 const DictionaryOptions&>::value_type;
-  using Result = std::invoke_result_t<Matrix&, const Readings&, const Readings&>;
-  using Out = Outcome<typename Result::value_type>;
-  auto queries = read(work.queries, work.index, work.options);
-  if (!queries) return Out(std::unexpected(describe(queries.error())));
-  auto choices = read(work.choices, work.index, work.options);
-  if (!choices) return Out(std::unexpected(describe(choices.error())));
-  Result result = matrix(*queries, *choices);
-  if (!result) return Out(std::unexpected(describe(result.error())));
-  return Out(std::move(*result));
+template <class Lang, class Cutoff, Literal Name, class Method>
+PyObject* matrix_method(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames, Method method) {
+  return matrix_call<Lang, Cutoff, Name>(self, args, nargs, kwnames,
+                                         [&](const MatrixWork<Lang>& work, const typename Cutoff::type& cutoff) {
+                                           const DictionaryCall<typename Lang::Front> call{work.index, work.options};
+                                           return method(call, work.queries, work.choices, cutoff);
+                                         });
 }
 
 }  // namespace
 
 template <class Lang>
 PyObject* dictionary_cdist_distance(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return matrix_call<Lang, CountCutoff, "_cdist_distance">(
-      self, args, nargs, kwnames, [](const MatrixWork<Lang>& work, DistanceCutoff k) {
-        return read_both(work, Lang::lattices, [&](const std::vector<Lattice>& q, const std::vector<Lattice>& c) {
-          return cdist_distance_matrix(q, c, k);
-        });
-      });
+  return matrix_method<Lang, CountCutoff, "_cdist_distance">(self, args, nargs, kwnames,
+                                                             orvel::dictionary_cdist_distance<typename Lang::Front>);
 }
 
 template <class Lang>
 PyObject* dictionary_cdist_damerau_distance(PyObject* self, PyObject* const* args, Py_ssize_t nargs,
                                             PyObject* kwnames) {
-  return matrix_call<Lang, CountCutoff, "_cdist_damerau_distance">(
-      self, args, nargs, kwnames, [](const MatrixWork<Lang>& work, DistanceCutoff k) {
-        return read_both(work, Lang::lattices, [&](const std::vector<Lattice>& q, const std::vector<Lattice>& c) {
-          return cdist_damerau_distance_matrix(q, c, k);
-        });
-      });
+  return matrix_method<Lang, CountCutoff, "_cdist_damerau_distance">(
+      self, args, nargs, kwnames, orvel::dictionary_cdist_damerau_distance<typename Lang::Front>);
 }
 
 template <class Lang>
 PyObject* dictionary_cdist_combined_distance(PyObject* self, PyObject* const* args, Py_ssize_t nargs,
                                              PyObject* kwnames) {
-  return matrix_call<Lang, RawCutoff, "_cdist_combined_distance">(
-      self, args, nargs, kwnames, [](const MatrixWork<Lang>& work, DistanceCutoff k) {
-        return read_both(work, Lang::lattices, [&](const std::vector<Lattice>& q, const std::vector<Lattice>& c) {
-          return cdist_combined_distance_matrix(work.queries, work.choices, q, c, k);
-        });
-      });
+  return matrix_method<Lang, RawCutoff, "_cdist_combined_distance">(
+      self, args, nargs, kwnames, orvel::dictionary_cdist_combined_distance<typename Lang::Front>);
 }
 
 template <class Lang>
 PyObject* dictionary_cdist_normalized_similarity(PyObject* self, PyObject* const* args, Py_ssize_t nargs,
                                                  PyObject* kwnames) {
-  return matrix_call<Lang, FloatCutoff, "_cdist_normalized_similarity">(
-      self, args, nargs, kwnames, [](const MatrixWork<Lang>& work, ScoreCutoff c) {
-        return read_both(work, Lang::reading_sets,
-                         [&](const std::vector<ReadingLattice>& q, const std::vector<ReadingLattice>& ch) {
-                           return cdist_similarity_matrix(q, ch, c);
-                         });
-      });
+  return matrix_method<Lang, FloatCutoff, "_cdist_normalized_similarity">(
+      self, args, nargs, kwnames, orvel::dictionary_cdist_normalized_similarity<typename Lang::Front>);
 }
 
 template <class Lang>
 PyObject* dictionary_cdist_normalized_distance(PyObject* self, PyObject* const* args, Py_ssize_t nargs,
                                                PyObject* kwnames) {
-  return matrix_call<Lang, FloatCutoff, "_cdist_normalized_distance">(
-      self, args, nargs, kwnames, [](const MatrixWork<Lang>& work, ScoreCutoff c) {
-        return read_both(work, Lang::reading_sets,
-                         [&](const std::vector<ReadingLattice>& q, const std::vector<ReadingLattice>& ch) {
-                           return cdist_normalized_distance_matrix(q, ch, c);
-                         });
-      });
+  return matrix_method<Lang, FloatCutoff, "_cdist_normalized_distance">(
+      self, args, nargs, kwnames, orvel::dictionary_cdist_normalized_distance<typename Lang::Front>);
 }
 
 ORVEL_INSTANTIATE_DICTIONARY_METHOD(dictionary_cdist_distance);

@@ -5,10 +5,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <type_traits>
 
-#include "core/lattice_distance.hpp"
-#include "metrics/lattice_metrics.hpp"
+#include "metrics/dictionary_methods.hpp"
 #include "metrics/score_cutoff.hpp"
 #include "python/cutoff_arguments.hpp"
 #include "python/dictionary_call_options.hpp"
@@ -88,126 +86,85 @@ auto read_pair_cutoff(const Arguments& a) {
   return Cutoff::read(a, kPairCutoff, cutoff) ? Read(std::in_place, cutoff) : Read();
 }
 
-// left's lattice, then right's; left's error wins.
-template <class Lang, class Kernel>
-auto with_lattices(const PairWork<Lang>& pair, Kernel kernel) {
-  using Result = std::invoke_result_t<Kernel&, const Lattice&, const Lattice&>;
-  using Out = Outcome<typename Result::value_type>;
-  auto left = Lang::lattice(pair.left, pair.index, pair.options);
-  if (!left) return Out(std::unexpected(describe(left.error())));
-  auto right = Lang::lattice(pair.right, pair.index, pair.options);
-  if (!right) return Out(std::unexpected(describe(right.error())));
-  Result result = kernel(*left, *right);
-  if (!result) return Out(std::unexpected(describe(result.error())));
-  return Out(*result);
+// The metrics library's call of this method's language.
+template <class Lang>
+DictionaryCall<typename Lang::Front> call_of(const PairWork<Lang>& pair) {
+  return {pair.index, pair.options};
 }
 
-template <class Lang, class Cutoff, Literal Name, class Kernel>
-PyObject* lattice_distance_call(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames,
-                                Kernel kernel) {
+template <class Lang, class Cutoff, Literal Name, class Method>
+PyObject* pair_method(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames, Method method) {
   static constexpr Signature signature{qualified_name<Lang, Name>(), kPairParams<Cutoff>};
   return pair_call<Lang>(self, signature, kFirstOption, args, nargs, kwnames, read_pair_cutoff<Cutoff>,
-                         [&](const PairWork<Lang>& pair, DistanceCutoff cutoff) {
-                           return with_lattices(pair, [&](const Lattice& l, const Lattice& r) {
-                             return kernel(pair, l, r, cutoff);
-                           });
+                         [&](const PairWork<Lang>& pair, const typename Cutoff::type& cutoff) {
+                           return method(call_of(pair), pair.left, pair.right, cutoff);
                          });
 }
 
-template <class Lang, Literal Name, class Test>
-PyObject* within_call(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames, Test test) {
+template <class Lang, Literal Name, class Method>
+PyObject* within_method(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames, Method method) {
   static constexpr Signature signature{qualified_name<Lang, Name>(), kWithinParams};
   return pair_call<Lang>(
       self, signature, kFirstWithinOption, args, nargs, kwnames,
       [](const Arguments& a) { return std::optional<std::uint64_t>(a.count(2)); },
       [&](const PairWork<Lang>& pair, std::uint64_t threshold) {
-        return with_lattices(pair, [&](const Lattice& l, const Lattice& r) { return test(l, r, threshold); });
+        return method(call_of(pair), pair.left, pair.right, threshold);
       });
-}
-
-// s, the best similarity of the two texts' readings, under the cutoff rule
-// `apply` (similarity or normalized distance); the cutoff's range is checked
-// only once s is known.
-template <class Lang, Literal Name, class Apply>
-PyObject* similarity_call(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames, Apply apply) {
-  static constexpr Signature signature{qualified_name<Lang, Name>(), kPairParams<FloatCutoff>};
-  return pair_call<Lang>(self, signature, kFirstOption, args, nargs, kwnames, read_pair_cutoff<FloatCutoff>,
-                         [&](const PairWork<Lang>& pair, ScoreCutoff cutoff) -> Outcome<double> {
-                           auto s = Lang::similarity(pair.left, pair.right, pair.index, pair.options);
-                           if (!s) return std::unexpected(describe(s.error()));
-                           auto value = apply(*s, cutoff);
-                           if (!value) return std::unexpected(describe(value.error()));
-                           return *value;
-                         });
 }
 
 }  // namespace
 
 template <class Lang>
 PyObject* dictionary_distance(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return lattice_distance_call<Lang, CountCutoff, "distance">(
-      self, args, nargs, kwnames,
-      [](const PairWork<Lang>&, const Lattice& l, const Lattice& r, DistanceCutoff k) {
-        return distance_with_cutoff(l, r, k);
-      });
+  return pair_method<Lang, CountCutoff, "distance">(self, args, nargs, kwnames,
+                                                    orvel::dictionary_distance<typename Lang::Front>);
 }
 
 template <class Lang>
 PyObject* dictionary_damerau_distance(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return lattice_distance_call<Lang, CountCutoff, "damerau_distance">(
-      self, args, nargs, kwnames,
-      [](const PairWork<Lang>&, const Lattice& l, const Lattice& r, DistanceCutoff k) {
-        return damerau_distance_with_cutoff(l, r, k);
-      });
+  return pair_method<Lang, CountCutoff, "damerau_distance">(self, args, nargs, kwnames,
+                                                            orvel::dictionary_damerau_distance<typename Lang::Front>);
 }
 
-// The smaller of the texts' own Damerau distance and their readings'
-// lattice distance.
 template <class Lang>
 PyObject* dictionary_combined_distance(PyObject* self, PyObject* const* args, Py_ssize_t nargs,
                                        PyObject* kwnames) {
-  return lattice_distance_call<Lang, RawCutoff, "combined_distance">(
-      self, args, nargs, kwnames,
-      [](const PairWork<Lang>& pair, const Lattice& l, const Lattice& r, DistanceCutoff k) {
-        return combined_distance_with_cutoff(std::string_view(pair.left), std::string_view(pair.right), l, r, k);
-      });
+  return pair_method<Lang, RawCutoff, "combined_distance">(self, args, nargs, kwnames,
+                                                           orvel::dictionary_combined_distance<typename Lang::Front>);
 }
 
 template <class Lang>
 PyObject* dictionary_within_distance(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return within_call<Lang, "within_distance">(self, args, nargs, kwnames,
-                                              [](const Lattice& l, const Lattice& r, std::uint64_t t) {
-                                                return try_within_distance(l, r, t);
-                                              });
+  return within_method<Lang, "within_distance">(self, args, nargs, kwnames,
+                                                orvel::dictionary_within_distance<typename Lang::Front>);
 }
 
 template <class Lang>
 PyObject* dictionary_within_damerau_distance(PyObject* self, PyObject* const* args, Py_ssize_t nargs,
                                              PyObject* kwnames) {
-  return within_call<Lang, "within_damerau_distance">(self, args, nargs, kwnames,
-                                                      [](const Lattice& l, const Lattice& r, std::uint64_t t) {
-                                                        return try_within_damerau_distance(l, r, t);
-                                                      });
+  return within_method<Lang, "within_damerau_distance">(
+      self, args, nargs, kwnames, orvel::dictionary_within_damerau_distance<typename Lang::Front>);
 }
 
 template <class Lang>
 PyObject* dictionary_normalized_similarity(PyObject* self, PyObject* const* args, Py_ssize_t nargs,
                                            PyObject* kwnames) {
-  return similarity_call<Lang, "normalized_similarity">(self, args, nargs, kwnames, apply_similarity_cutoff);
+  return pair_method<Lang, FloatCutoff, "normalized_similarity">(
+      self, args, nargs, kwnames, orvel::dictionary_normalized_similarity<typename Lang::Front>);
 }
 
 template <class Lang>
 PyObject* dictionary_normalized_distance(PyObject* self, PyObject* const* args, Py_ssize_t nargs,
                                          PyObject* kwnames) {
-  return similarity_call<Lang, "normalized_distance">(
-      self, args, nargs, kwnames,
-      [](double s, ScoreCutoff c) { return apply_normalized_distance_cutoff(1.0 - s, c); });
+  return pair_method<Lang, FloatCutoff, "normalized_distance">(
+      self, args, nargs, kwnames, orvel::dictionary_normalized_distance<typename Lang::Front>);
 }
 
 // Exactly normalized_similarity; only the name in binding messages differs.
 template <class Lang>
 PyObject* dictionary_ratio(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return similarity_call<Lang, "ratio">(self, args, nargs, kwnames, apply_similarity_cutoff);
+  return pair_method<Lang, FloatCutoff, "ratio">(self, args, nargs, kwnames,
+                                                 orvel::dictionary_normalized_similarity<typename Lang::Front>);
 }
 
 ORVEL_INSTANTIATE_DICTIONARY_METHOD(dictionary_distance);

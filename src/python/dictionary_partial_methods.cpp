@@ -8,9 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "core/lattice.hpp"
-#include "metrics/partial_dictionary.hpp"
-#include "metrics/partial_ja_zh.hpp"
+#include "metrics/dictionary_methods.hpp"
 #include "python/cutoff_arguments.hpp"
 #include "python/dictionary_call_options.hpp"
 #include "python/dictionary_guard.hpp"
@@ -88,17 +86,9 @@ template <class Lang>
 PyObject* dictionary_partial_ratio_alignment(PyObject* self, PyObject* const* args, Py_ssize_t nargs,
                                              PyObject* kwnames) {
   return partial_call<Lang, FloatCutoff, "_partial_ratio_alignment">(
-      self, args, nargs, kwnames,
-      [](const PartialWork<Lang>& work, ScoreCutoff cutoff) -> Outcome<std::optional<RatioAlignment>> {
-        // The query must be readable, whatever would only skip a span.
-        auto query_readings = Lang::readings(work.query, work.index, work.options);
-        if (!query_readings) return std::unexpected(describe(query_readings.error()));
-        const std::uint64_t span_limit =
-            effective_partial_span_limit(work.query, work.max_span_chars, *query_readings);
-        auto best = partial_ratio_alignment(work.query, work.text, span_limit, cutoff, work.index, work.options,
-                                            *query_readings);
-        if (!best) return std::unexpected(describe(best.error()));
-        return *best;
+      self, args, nargs, kwnames, [](const PartialWork<Lang>& work, ScoreCutoff cutoff) {
+        return dictionary_partial_ratio(DictionaryCall<typename Lang::Front>{work.index, work.options}, work.query,
+                                        work.text, work.max_span_chars, cutoff);
       });
 }
 
@@ -106,18 +96,9 @@ template <class Lang>
 PyObject* dictionary_partial_distance_alignment(PyObject* self, PyObject* const* args, Py_ssize_t nargs,
                                                 PyObject* kwnames) {
   return partial_call<Lang, CountCutoff, "_partial_distance_alignment">(
-      self, args, nargs, kwnames,
-      [](const PartialWork<Lang>& work, DistanceCutoff cutoff) -> Outcome<std::optional<DistanceAlignment>> {
-        auto query_readings = Lang::readings(work.query, work.index, work.options);
-        if (!query_readings) return std::unexpected(describe(query_readings.error()));
-        const std::uint64_t span_limit =
-            effective_partial_span_limit(work.query, work.max_span_chars, *query_readings);
-        // The reading fronts give one empty reading or only non-empty ones.
-        const Lattice& query_lattice = reading_set_lattice(*query_readings);
-        auto best = partial_distance_alignment(work.query, work.text, span_limit, cutoff, work.index, work.options,
-                                               *query_readings, query_lattice);
-        if (!best) return std::unexpected(describe(best.error()));
-        return *best;
+      self, args, nargs, kwnames, [](const PartialWork<Lang>& work, DistanceCutoff cutoff) {
+        return dictionary_partial_distance(DictionaryCall<typename Lang::Front>{work.index, work.options},
+                                           work.query, work.text, work.max_span_chars, cutoff);
       });
 }
 
