@@ -76,7 +76,7 @@ class SegmentedLattice {
     return {};
   }
 
-  RomajiLatticeBuilder builder_;
+  RomajiLatticeBuilder builder_{true};
   std::vector<Unit> units_;
   std::vector<RomajiSegmentInput> stretches_;
 };
@@ -180,7 +180,7 @@ class RomajiSetLattice {
     return std::unexpected(std::move(error));
   }
 
-  RomajiLatticeBuilder builder_;
+  RomajiLatticeBuilder builder_{true};
   std::vector<Unit> units_;
   std::size_t lists_ = 0;
 };

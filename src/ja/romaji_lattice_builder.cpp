@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "common/fatal_error.hpp"
 #include "text/utf8.hpp"
 
 namespace orvel::ja {
@@ -41,6 +42,11 @@ bool RomajiLatticeBuilder::seen_arc(const Arc& arc) {
   // to the end. Vowel nodes and the frontier nodes of a unit list are new
   // with their step, so such repeats come from the same step's transitions,
   // except arcs from the start to the end, which every unit list can add.
+  // With shared prefixes any frontier node may be shared, so every arc into
+  // the end is checked against all earlier ones.
+  if (share_prefixes_ && arc.dst == kEndPlaceholder) {
+    return !end_arcs_.insert({arc.src, arc.symbol}).second;
+  }
   if (arc.src == 0 && arc.dst == kEndPlaceholder) {
     if (std::find(start_end_symbols_.begin(), start_end_symbols_.end(), arc.symbol) != start_end_symbols_.end()) {
       return true;
@@ -72,37 +78,84 @@ std::expected<void, JaLatticeError> RomajiLatticeBuilder::add_units(std::span<co
   return {};
 }
 
+std::vector<FrontierState> RomajiLatticeBuilder::add_step(std::span<const FrontierState> frontier,
+                                                          const RomajiStep& step, bool last) {
+  const std::vector<RomajiTransition> moves = transitions(frontier, step);
+  step_arcs_.clear();
+  if (last) {
+    for (const RomajiTransition& t : moves) add_chain(t, kEndPlaceholder);
+    return {};
+  }
+  std::uint64_t interior = 0;
+  std::array<bool, 6> present{};
+  for (const RomajiTransition& t : moves) {
+    if (!t.symbols.empty()) interior += t.symbols.size() - 1;
+    present[static_cast<std::size_t>(t.last_vowel)] = true;
+  }
+  const std::uint64_t step_start = next_node_;
+  std::array<std::uint64_t, 6> vowel_node{};
+  std::uint64_t distinct = 0;
+  for (std::size_t v = 0; v < present.size(); ++v) {
+    if (present[v]) vowel_node[v] = step_start + interior + distinct++;
+  }
+  for (const RomajiTransition& t : moves) add_chain(t, vowel_node[static_cast<std::size_t>(t.last_vowel)]);
+  next_node_ = step_start + interior + distinct;
+  std::vector<FrontierState> next;
+  for (std::size_t v = 0; v < present.size(); ++v) {
+    if (present[v]) next.push_back(FrontierState{vowel_node[v], static_cast<LastVowel>(v)});
+  }
+  return next;
+}
+
 void RomajiLatticeBuilder::add_steps(std::span<const RomajiStep> steps) {
   if (steps.empty()) {
     has_empty_reading_ = true;
     return;
   }
   has_nonempty_reading_ = true;
-  std::vector<FrontierState> frontier{FrontierState{0, LastVowel::None}};
-  for (std::size_t s = 0; s + 1 < steps.size(); ++s) {
-    const std::vector<RomajiTransition> moves = transitions(frontier, steps[s]);
-    std::uint64_t interior = 0;
-    std::array<bool, 6> present{};
-    for (const RomajiTransition& t : moves) {
-      if (!t.symbols.empty()) interior += t.symbols.size() - 1;
-      present[static_cast<std::size_t>(t.last_vowel)] = true;
-    }
-    const std::uint64_t step_start = next_node_;
-    std::array<std::uint64_t, 6> vowel_node{};
-    std::uint64_t distinct = 0;
-    for (std::size_t v = 0; v < present.size(); ++v) {
-      if (present[v]) vowel_node[v] = step_start + interior + distinct++;
-    }
-    step_arcs_.clear();
-    for (const RomajiTransition& t : moves) add_chain(t, vowel_node[static_cast<std::size_t>(t.last_vowel)]);
-    next_node_ = step_start + interior + distinct;
-    frontier.clear();
-    for (std::size_t v = 0; v < present.size(); ++v) {
-      if (present[v]) frontier.push_back(FrontierState{vowel_node[v], static_cast<LastVowel>(v)});
-    }
+  if (share_prefixes_) {
+    add_shared_steps(steps);
+    return;
   }
-  step_arcs_.clear();
-  for (const RomajiTransition& t : transitions(frontier, steps.back())) add_chain(t, kEndPlaceholder);
+  std::vector<FrontierState> frontier{FrontierState{0, LastVowel::None}};
+  for (std::size_t s = 0; s < steps.size(); ++s) frontier = add_step(frontier, steps[s], s + 1 == steps.size());
+}
+
+std::uint32_t RomajiLatticeBuilder::step_id(const RomajiStep& step) {
+  step_key_.assign(1, step.kind == RomajiStep::Kind::Variants ? 'V' : 'L');
+  for (const std::string& variant : step.variants) {
+    step_key_ += variant;
+    step_key_ += '\0';
+  }
+  return step_ids_.try_emplace(step_key_, static_cast<std::uint32_t>(step_ids_.size())).first->second;
+}
+
+void RomajiLatticeBuilder::add_shared_steps(std::span<const RomajiStep> steps) {
+  if (trie_frontiers_.empty()) trie_frontiers_.push_back({FrontierState{0, LastVowel::None}});
+  std::uint32_t at = 0;
+  for (std::size_t s = 0; s < steps.size(); ++s) {
+    const bool last = s + 1 == steps.size();
+    const std::uint32_t id = step_id(steps[s]);
+    // Trie nodes and distinct steps stay far below 2^31: each needs at least
+    // one step of some unit list in memory.
+    if (at >= (1u << 31) || id >= (1u << 31)) throw FatalError("romaji lattice builder: too many steps");
+    const std::uint64_t key = (static_cast<std::uint64_t>(at) << 33) | (static_cast<std::uint64_t>(id) << 1) |
+                              (last ? 1u : 0u);
+    const auto [child, inserted] = trie_children_.try_emplace(key, 0);
+    if (!inserted) {
+      // A last step already taken from here adds nothing new.
+      if (last) return;
+      at = child->second;
+      continue;
+    }
+    // Copied: add_step may grow the list of frontiers.
+    const std::vector<FrontierState> frontier = trie_frontiers_[at];
+    std::vector<FrontierState> next = add_step(frontier, steps[s], last);
+    if (last) return;
+    child->second = static_cast<std::uint32_t>(trie_frontiers_.size());
+    at = child->second;
+    trie_frontiers_.push_back(std::move(next));
+  }
 }
 
 std::expected<Lattice, JaLatticeError> RomajiLatticeBuilder::into_lattice() && {

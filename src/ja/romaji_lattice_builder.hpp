@@ -8,7 +8,11 @@
 #include <cstdint>
 #include <expected>
 #include <span>
+#include <string>
 #include <tuple>
+#include <unordered_map>
+#include <set>
+#include <utility>
 #include <vector>
 
 #include "core/lattice.hpp"
@@ -35,6 +39,13 @@ struct RomajiTransition {
 
 class RomajiLatticeBuilder {
  public:
+  RomajiLatticeBuilder() = default;
+  // With `share_prefixes`, unit lists whose first steps are equal share the
+  // nodes of those steps (the strings are the same; only the node numbering
+  // differs from the plain builder). For lattices that are reduced anyway,
+  // such as those of many dictionary paths of one text.
+  explicit RomajiLatticeBuilder(bool share_prefixes) : share_prefixes_(share_prefixes) {}
+
   // Destination of arcs into the end node until the lattice is finished.
   static constexpr std::uint64_t kEndPlaceholder = UINT64_MAX;
 
@@ -63,6 +74,12 @@ class RomajiLatticeBuilder {
   bool empty() const { return !has_empty_reading_ && !has_nonempty_reading_; }
 
  private:
+  // One step from `frontier`: its chains into new vowel nodes, whose states
+  // are returned, or into the end for the last step.
+  std::vector<FrontierState> add_step(std::span<const FrontierState> frontier, const RomajiStep& step, bool last);
+  void add_shared_steps(std::span<const RomajiStep> steps);
+  std::uint32_t step_id(const RomajiStep& step);
+
   // Adds the arcs of one transition's chain ending at `last_dst`.
   void add_chain(const RomajiTransition& transition, std::uint64_t last_dst);
   // Whether a one-symbol arc between existing nodes is already there (and
@@ -77,6 +94,17 @@ class RomajiLatticeBuilder {
   std::vector<std::uint32_t> start_end_symbols_;
   bool has_empty_reading_ = false;
   bool has_nonempty_reading_ = false;
+
+  // Prefix sharing: the distinct steps seen, the trie of step sequences
+  // (child of (node, step, last) -> node), each node's frontier, and the
+  // arcs into the end from any node (a shared frontier node can reach the
+  // end through several last steps).
+  bool share_prefixes_ = false;
+  std::unordered_map<std::string, std::uint32_t> step_ids_;
+  std::unordered_map<std::uint64_t, std::uint32_t> trie_children_;
+  std::vector<std::vector<FrontierState>> trie_frontiers_;
+  std::set<std::pair<std::uint64_t, std::uint32_t>> end_arcs_;
+  std::string step_key_;
 };
 
 }  // namespace orvel::ja

@@ -36,7 +36,8 @@ std::expected<Lattice, JaLatticeError> RomajiVariantTable::build_lattice(std::st
 
 std::expected<std::optional<Lattice>, JaLatticeError> romaji_lattice_from_supported_readings(
     std::span<const std::string> readings) {
-  RomajiLatticeBuilder builder;
+  // Reduced by its callers: readings share their first steps.
+  RomajiLatticeBuilder builder(true);
   std::vector<Unit> units;
   for (const std::string& reading : readings) {
     units.clear();

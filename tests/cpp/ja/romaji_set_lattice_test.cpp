@@ -11,6 +11,7 @@
 #include "core/string_distance.hpp"
 #include "ja/query.hpp"
 #include "ja/romaji_expansion.hpp"
+#include "ja/romaji_lattice_builder.hpp"
 #include "ja/romaji_steps.hpp"
 #include "ja/unidic_reading_index.hpp"
 #include "../support/lattice_strings.hpp"
@@ -132,6 +133,36 @@ TEST(RomajiSetLattice, SimilarityEqualsThePairwiseLoop) {
     ++compared;
   }
   EXPECT_GT(compared, 500);
+}
+
+// Many unit lists sharing first steps, repeated lists and lists that are
+// prefixes of others: the builder that shares prefixes spells what the plain
+// one spells.
+TEST(RomajiSetLattice, SharedPrefixBuilderSpellsThePlainBuildersStrings) {
+  const std::vector<std::string> kana = {"し", "ち", "ん", "ー", "っ", "か", "きゃ", "お", "え", "a", "い", "う"};
+  std::mt19937 rng(11);
+  std::uniform_int_distribution<std::size_t> pick(0, kana.size() - 1);
+  std::uniform_int_distribution<int> lists(1, 12), length(1, 6), stem(0, 3);
+  for (int round = 0; round < 500; ++round) {
+    RomajiLatticeBuilder plain;
+    RomajiLatticeBuilder shared(true);
+    std::string common;
+    for (int k = stem(rng); k > 0; --k) common += kana[pick(rng)];
+    for (int n = lists(rng); n > 0; --n) {
+      std::string text = n % 4 == 0 ? common : common + kana[pick(rng)];
+      for (int k = length(rng) - 1; k > 0; --k) text += kana[pick(rng)];
+      if (text.empty()) text = "か";
+      auto units = segment(text, RomajiSegmentMode::Direct);
+      ASSERT_TRUE(units.has_value());
+      ASSERT_TRUE(plain.add_units(*units).has_value());
+      ASSERT_TRUE(shared.add_units(*units).has_value());
+    }
+    const Lattice a = *std::move(plain).into_lattice();
+    const Lattice b = *std::move(shared).into_lattice();
+    EXPECT_LE(b.node_count(), a.node_count());
+    EXPECT_EQ(test_support::spelt_strings<std::set<std::string>>(a), test_support::spelt_strings<std::set<std::string>>(b))
+        << "round " << round;
+  }
 }
 
 // Steps of random kana with small limits: the count says "fits" exactly when
