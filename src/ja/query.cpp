@@ -1,6 +1,7 @@
 #include "ja/query.hpp"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "common/fatal_error.hpp"
 #include "core/string_distance.hpp"
@@ -42,6 +43,27 @@ std::size_t used_readings(const UnidicReadings& readings, const DictionaryOption
   return used;
 }
 
+// The romaji strings of a unit list depend on its units alone, and many
+// dictionary paths of one text (東京 as one word or as 東 and 京) spell the
+// same units: a list seen before adds nothing and fails nothing new.
+class SeenUnitLists {
+ public:
+  // False when the same units were offered before.
+  bool first_time(std::span<const Unit> units) {
+    key_.clear();
+    for (const Unit& unit : units) {
+      key_ += static_cast<char>('0' + static_cast<int>(unit.kind));
+      key_ += unit.text;
+      key_ += '\0';
+    }
+    return seen_.insert(key_).second;
+  }
+
+ private:
+  std::unordered_set<std::string> seen_;
+  std::string key_;
+};
+
 // Builds one lattice from segmented inputs added one by one, so that the
 // inputs of many dictionary paths never exist all at once.
 class SegmentedLattice {
@@ -70,15 +92,28 @@ class SegmentedLattice {
   }
 
  private:
+  // As add_segmented_input: the units of all stretches, a stretch with an
+  // unsupported character or a kana without a row skipping the input.
   std::expected<void, JaLatticeError> add() {
-    auto added = add_segmented_input(builder_, stretches_, units_);
-    if (!added) return std::unexpected(std::move(added.error()));
+    units_.clear();
+    for (const RomajiSegmentInput& stretch : stretches_) {
+      if (auto ok = append_segments(stretch.text, stretch.mode, units_); !ok) {
+        if (ok.error().kind == JaLatticeError::Kind::UnsupportedCharacter) return {};
+        return std::unexpected(std::move(ok.error()));
+      }
+    }
+    if (!seen_.first_time(units_)) return {};
+    if (auto ok = builder_.add_units(units_); !ok) {
+      if (ok.error().kind == JaLatticeError::Kind::MissingRomajiVariant) return {};
+      return std::unexpected(std::move(ok.error()));
+    }
     return {};
   }
 
   RomajiLatticeBuilder builder_{true};
   std::vector<Unit> units_;
   std::vector<RomajiSegmentInput> stretches_;
+  SeenUnitLists seen_;
 };
 
 std::expected<std::vector<DictionaryReadingPath>, JaLatticeError> dictionary_paths(const UnidicReadingIndex& index,
@@ -150,6 +185,7 @@ class RomajiSetLattice {
                                segment.direct ? RomajiSegmentMode::Direct : RomajiSegmentMode::Reading, units_);
     });
     if (!status) return skip_or_fail(std::move(status.error()));
+    if (!seen_.first_time(units_)) return {};
     auto steps = romaji_steps_from_units(units_);
     if (!steps) return skip_or_fail(std::move(steps.error()));
     if (!romaji_expansion_fits(*steps, kQueryRomajiLimits.max_paths, kQueryRomajiLimits.max_symbols)) {
@@ -182,6 +218,7 @@ class RomajiSetLattice {
 
   RomajiLatticeBuilder builder_{true};
   std::vector<Unit> units_;
+  SeenUnitLists seen_;
   std::size_t lists_ = 0;
 };
 
