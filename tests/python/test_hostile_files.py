@@ -12,7 +12,6 @@ import shutil
 import subprocess
 import sys
 import textwrap
-from pathlib import Path
 
 import pytest
 
@@ -32,8 +31,9 @@ Zh = _orvel.ChineseDictionary
 JA_NOT_REGULAR = "failed to read UniDic artifact payload: artifact payload path is not a regular file"
 ZH_NOT_REGULAR = "failed to read zh artifact payload: artifact payload path is not a regular file"
 
-# The sanitizer runtime reserves terabytes of address space: a cap on it
-# cannot be set under the sanitizers.
+# The sanitizer runtime reserves terabytes of address space and keeps freed
+# memory in quarantine: neither a cap on the address space nor a measure of
+# the peak means anything under it.
 UNDER_SANITIZER = "asan" in os.environ.get("LD_PRELOAD", "")
 
 
@@ -341,6 +341,7 @@ def test_deep_nesting_is_refused_before_the_scanner_gets_there(tmp_path):
         Ja.load_payload(str(path))
 
 
+@pytest.mark.skipif(UNDER_SANITIZER, reason="the sanitizer's own memory")
 def test_a_yaml_payload_is_decoded_in_memory_proportional_to_its_size(tmp_path):
     # Entries shaped like a real dictionary's, about 8 MB of them: the load
     # (decoding, checks and the index it builds) may take at most 8 times
@@ -363,35 +364,3 @@ def test_a_yaml_payload_is_decoded_in_memory_proportional_to_its_size(tmp_path):
         print(resource.getrusage(resource.RUSAGE_SELF).ru_maxrss - before)
     """)
     assert int(out) * 1024 <= 8 * size, f"{int(out) * 1024 / size:.1f} times the file"
-
-
-# ---- memory pressure ----------------------------------------------------------------
-
-
-@pytest.mark.skipif(UNDER_SANITIZER, reason="address-space cap")
-def test_memory_pressure_raises_memory_error_at_every_entry():
-    # Each call must copy a 300 MB text it cannot get memory for; the
-    # interpreter survives every one of them.
-    calls = [
-        "_orvel.distance(big, 'b')",
-        "_orvel._cdist_distance([big], ['b'])",
-        "_orvel.distance_paths([big], ['b'])",
-        "_orvel._partial_ratio_alignment(big, 'b', 8)",
-        "ja.distance(big, 'b')",
-        "zh._cdist_distance(['a'], [big])",
-    ]
-    out = run_isolated(f"""
-        import _orvel
-        ja = _orvel.JapaneseDictionary.load_payload({str(JA_SMALL)!r})
-        zh = _orvel.ChineseDictionary.load_payload({str(ZH_SMALL)!r})
-        big = "a" * 300_000_000
-        cap_address_space(64 << 20)
-        for call in {calls!r}:
-            try:
-                eval(call)
-                print("no error")
-            except MemoryError:
-                print("MemoryError")
-        print(_orvel.distance("abc", "abd"))
-    """)
-    assert out.split() == ["MemoryError"] * len(calls) + ["1"]
