@@ -58,6 +58,12 @@ BundleError BundleError::bundle_path_outside(BundleLanguage language, std::strin
   return e;
 }
 
+BundleError BundleError::bundle_path_with_nul(BundleLanguage language, std::string relative) {
+  auto e = make(Kind::BundlePathWithNul, language);
+  e.text = std::move(relative);
+  return e;
+}
+
 BundleError BundleError::missing_license_reference(BundleLanguage language, std::string label, std::string path) {
   auto e = make(Kind::MissingLicenseReference, language);
   e.text = std::move(label);
@@ -122,9 +128,9 @@ BundleError BundleError::pinyin_view_mismatch(BundleLanguage language, std::stri
   return e;
 }
 
-BundleError BundleError::query_default_limit(BundleLanguage language, std::string field, std::uint64_t value,
+BundleError BundleError::artifact_limit_exceeded(BundleLanguage language, std::string field, std::uint64_t value,
                                              std::uint64_t limit) {
-  auto e = make(Kind::QueryDefaultLimit, language);
+  auto e = make(Kind::ArtifactLimitExceeded, language);
   e.text = std::move(field);
   e.number = value;
   e.payload_number = limit;
@@ -148,6 +154,9 @@ std::string BundleError::message() const {
                              : fmt::format("unsupported zh artifact type {}", text::quoted_text(text));
     case Kind::BundlePathOutside:
       return fmt::format("bundle path {} must be relative and stay inside the bundle", text::quoted_text(text));
+    case Kind::BundlePathWithNul:
+      // As the payload loaders and Python's own file functions say it.
+      return "embedded null byte";
     case Kind::MissingLicenseReference:
       return fmt::format("missing license reference {} at {}", text, path);
     case Kind::DigestFieldsIncomplete:
@@ -169,7 +178,7 @@ std::string BundleError::message() const {
       return fmt::format("entry count mismatch: metadata has {}, payload has {}", number, payload_number);
     case Kind::PinyinViewMismatch:
       return fmt::format("pinyin view mismatch: metadata has {}, payload has {}", expected, actual);
-    case Kind::QueryDefaultLimit:
+    case Kind::ArtifactLimitExceeded:
       // The languages' own limit errors carry this text.
       return japanese(*this) ? ja::UnidicArtifactPayloadError::artifact_limit_exceeded(text, number, payload_number).message()
                              : zh::ZhArtifactPayloadError::artifact_limit_exceeded(text, number, payload_number).message();

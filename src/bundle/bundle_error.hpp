@@ -21,6 +21,7 @@ struct BundleError {
     UnsupportedSchemaVersion,      // number
     UnsupportedArtifactType,       // text
     BundlePathOutside,             // text: the relative path as written
+    BundlePathWithNul,             // text: the relative path as written
     MissingLicenseReference,       // text (label), path (resolved)
     DigestFieldsIncomplete,        // (only one of the two digest keys)
     UnsupportedDigestAlgorithm,    // text
@@ -31,7 +32,7 @@ struct BundleError {
     ChecksumMismatch,              // expected (metadata), actual (recomputed)
     EntryCountMismatch,            // number (metadata), payload_number (index)
     PinyinViewMismatch,            // expected (metadata), actual (index view name)
-    QueryDefaultLimit,             // text (field), number (value), payload_number (limit)
+    ArtifactLimitExceeded,             // text (field), number (value), payload_number (limit)
   };
 
   Kind kind = Kind::MetadataIo;
@@ -52,6 +53,7 @@ struct BundleError {
   static BundleError unsupported_schema_version(BundleLanguage language, std::uint32_t version);
   static BundleError unsupported_artifact_type(BundleLanguage language, std::string artifact_type);
   static BundleError bundle_path_outside(BundleLanguage language, std::string relative);
+  static BundleError bundle_path_with_nul(BundleLanguage language, std::string relative);
   static BundleError missing_license_reference(BundleLanguage language, std::string label, std::string path);
   static BundleError digest_fields_incomplete(BundleLanguage language);
   static BundleError unsupported_digest_algorithm(BundleLanguage language, std::string algorithm);
@@ -62,7 +64,7 @@ struct BundleError {
   static BundleError checksum_mismatch(BundleLanguage language, std::string metadata, std::string recomputed);
   static BundleError entry_count_mismatch(BundleLanguage language, std::uint64_t metadata, std::uint64_t payload);
   static BundleError pinyin_view_mismatch(BundleLanguage language, std::string metadata, std::string payload);
-  static BundleError query_default_limit(BundleLanguage language, std::string field, std::uint64_t value,
+  static BundleError artifact_limit_exceeded(BundleLanguage language, std::string field, std::uint64_t value,
                                          std::uint64_t limit);
 
   std::string message() const;

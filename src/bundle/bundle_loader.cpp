@@ -1,9 +1,5 @@
 #include "bundle/bundle_loader.hpp"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <system_error>
 
 #include "bundle/bundle_path.hpp"
@@ -29,25 +25,21 @@ struct Family<ZhArtifactMetadata> {
   static auto decode(std::string_view text) { return decode_zh_artifact_metadata(text); }
 };
 
-// The whole file, without a size limit.
-std::expected<std::string, io::IoError> read_whole_file(const std::filesystem::path& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::unexpected(io::IoError::from_errno(errno));
-  std::string bytes;
-  char buffer[8192];
-  while (true) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      const int error = errno;
-      ::close(fd);
-      return std::unexpected(io::IoError::from_errno(error));
-    }
-    if (n == 0) break;
-    bytes.append(buffer, static_cast<std::size_t>(n));
+// metadata.yaml, read whole. It is refused when it is neither a regular file
+// nor a directory (a FIFO would block the read, a device never end it) and
+// when it is larger than any metadata needs to be.
+std::expected<std::string, BundleError> read_metadata_file(BundleLanguage lang, const std::filesystem::path& path) {
+  auto file = io::open_for_reading(path);
+  if (!file) return std::unexpected(BundleError::metadata_io(lang, std::move(file).error()));
+  if (file->kind == io::FileKind::Other) {
+    return std::unexpected(BundleError::metadata_io(lang, io::IoError::own(kMetadataNotRegularFileText)));
   }
-  ::close(fd);
-  return bytes;
+  // A directory is let through: reading it fails with the system's error.
+  auto text = io::read_to_end_text(file->handle, kMaxMetadataBytes, 8192);
+  if (text) return std::move(*text);
+  const io::BoundedReadError& failure = text.error();
+  if (failure.kind == io::BoundedReadError::Kind::Io) return std::unexpected(BundleError::metadata_io(lang, failure.io));
+  return std::unexpected(BundleError::artifact_limit_exceeded(lang, "metadata_bytes", failure.len, kMaxMetadataBytes));
 }
 
 bool is_directory_following_links(const std::filesystem::path& path) {
@@ -68,8 +60,8 @@ std::expected<PreparedBundle<Metadata>, BundleError> prepare_bundle(
 
   const std::filesystem::path metadata_file =
       is_directory_following_links(metadata_path) ? metadata_path / "metadata.yaml" : metadata_path;
-  auto bytes = read_whole_file(metadata_file);
-  if (!bytes) return std::unexpected(BundleError::metadata_io(lang, std::move(bytes).error()));
+  auto bytes = read_metadata_file(lang, metadata_file);
+  if (!bytes) return std::unexpected(std::move(bytes).error());
   if (auto utf8 = text::validate_utf8(*bytes); !utf8) {
     return std::unexpected(BundleError::metadata_utf8(lang, utf8.error()));
   }
@@ -132,7 +124,7 @@ std::expected<DictionaryOptions, BundleError> options_from(BundleLanguage lang, 
   options.longest_only = defaults.longest_match_only;
   if (auto limits = check_dictionary_option_limits(options); !limits) {
     const OptionLimitExceeded& e = limits.error();
-    return std::unexpected(BundleError::query_default_limit(lang, std::string(e.field), e.len, e.max));
+    return std::unexpected(BundleError::artifact_limit_exceeded(lang, std::string(e.field), e.len, e.max));
   }
   return options;
 }

@@ -27,6 +27,12 @@ inline constexpr std::string_view kUnidicArtifactType = "orvel.unidic.reading-in
 inline constexpr std::string_view kZhArtifactType = "orvel.zh.reading-index";
 inline constexpr std::uint32_t kMetadataSchemaVersion = 1;
 
+// Largest metadata.yaml, in bytes (inclusive). Metadata describes a bundle in
+// a few dozen keys, about a kilobyte; the cap leaves room for thousands of
+// licence references and keeps a hostile file from growing without end.
+inline constexpr std::uint64_t kMaxMetadataBytes = 4'194'304;
+inline constexpr const char* kMetadataNotRegularFileText = "artifact metadata path is not a regular file";
+
 // A bundle whose metadata, licence files and payload digest have been
 // checked, with its payload path resolved inside the bundle root.
 template <class Metadata>

@@ -9,10 +9,14 @@
 namespace orvel::bundle {
 
 // The root joined with `relative`, which must contain no backslash, must not
-// be absolute and must have no ".." component ("." and repeated separators
-// are fine). Purely textual: nothing is looked up on disk, symbolic links are
-// not followed and nothing is canonicalised. An empty `relative` gives the
-// root with a separator appended. Refusal: BundlePathOutside.
+// be absolute, must have no ".." component ("." and repeated separators are
+// fine); these textual checks come first. A path holding a NUL (which the
+// system would read only up to it) is refused as BundlePathWithNul. Then the
+// joined path, with every symbolic link along it followed, must still lie
+// inside the root (its links followed too), so that no link leads a file of
+// the bundle outside it. The returned path is the textual join, not the
+// resolved one. An empty `relative` gives the root with a separator
+// appended. Other refusals: BundlePathOutside.
 std::expected<std::filesystem::path, BundleError> resolve_bundle_path(const std::filesystem::path& root,
                                                                       std::string_view relative,
                                                                       BundleLanguage language);

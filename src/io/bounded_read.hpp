@@ -4,9 +4,12 @@
 #include <cstdint>
 #include <expected>
 #include <filesystem>
+#include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 namespace orvel::io {
@@ -44,14 +47,60 @@ struct BoundedReadError {
 // File metadata with symbolic links followed; its failure is an IoError.
 std::expected<std::uint64_t, IoError> file_size_following_links(const std::filesystem::path& path);
 
+// An open file descriptor, closed when the handle goes.
+class FileHandle {
+ public:
+  FileHandle() = default;
+  explicit FileHandle(int fd) : fd_(fd) {}
+  FileHandle(FileHandle&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+  FileHandle& operator=(FileHandle&& other) noexcept;
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  ~FileHandle();
+
+  int fd() const { return fd_; }
+
+ private:
+  int fd_ = -1;
+};
+
+// What an open descriptor refers to.
+enum class FileKind { Regular, Directory, Other };
+
+struct OpenedFile {
+  FileHandle handle;
+  FileKind kind = FileKind::Other;
+  std::uint64_t size = 0;  // of a regular file, when it was opened
+};
+
+// Opens `path` for reading (symbolic links followed) without waiting: a FIFO
+// without a writer or a device opens at once instead of blocking, and the
+// caller then refuses it by its kind, taken from the open descriptor itself
+// (not from the path, which may have changed since it was examined).
+std::expected<OpenedFile, IoError> open_for_reading(const std::filesystem::path& path);
+
+// Reads an open file to its end through reads of at most `chunk_bytes`,
+// handing each piece to `sink`. More than `max_bytes` in total is refused
+// (TooLarge, with the total that passed the cap) before that piece reaches
+// the sink; at most `max_bytes` + 1 bytes are ever asked for. Every
+// whole-file read of the loaders goes through here.
+std::expected<void, BoundedReadError> read_to_end(const FileHandle& file, std::uint64_t max_bytes,
+                                                  std::size_t chunk_bytes,
+                                                  const std::function<void(std::span<const std::uint8_t>)>& sink);
+
+// The same, collected into one text.
+std::expected<std::string, BoundedReadError> read_to_end_text(const FileHandle& file, std::uint64_t max_bytes,
+                                                              std::size_t chunk_bytes);
+
 // Reads a whole regular file of at most `max_bytes` bytes: the metadata must
-// name a regular file whose size is within the cap, and the read itself is
-// cut off at the cap plus one byte, so a file that grows while it is read is
-// refused too. Reads go through an 8,192-byte buffer and are not retried.
+// name a regular file whose size is within the cap, the open descriptor must
+// still be a regular file, and the read itself is cut off at the cap plus one
+// byte, so a file that grows while it is read is refused too. Reads go
+// through an 8,192-byte buffer.
 std::expected<std::vector<std::uint8_t>, BoundedReadError> read_file_bounded(
     const std::filesystem::path& path, std::uint64_t max_bytes = kMaxPayloadBytes);
 
-// The text of the not-a-regular-file refusal.
+// The text of the not-a-regular-file refusal of payload files.
 inline constexpr const char* kNotRegularFileText = "artifact payload path is not a regular file";
 
 }  // namespace orvel::io

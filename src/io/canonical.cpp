@@ -33,6 +33,21 @@ void push_count_line(std::string& out, char tag, std::uint64_t count) {
   out.push_back('\n');
 }
 
+namespace {
+std::uint64_t decimal_digits(std::uint64_t value) {
+  std::uint64_t digits = 1;
+  while (value >= 10) {
+    value /= 10;
+    ++digits;
+  }
+  return digits;
+}
+}  // namespace
+
+std::uint64_t len_prefixed_bytes(std::uint64_t len) { return 1 + decimal_digits(len) + 1 + len + 1; }
+
+std::uint64_t count_line_bytes(std::uint64_t count) { return 1 + decimal_digits(count) + 1; }
+
 std::uint64_t fnv1a64(std::string_view bytes) {
   std::uint64_t hash = 0xcbf29ce484222325ULL;
   for (unsigned char byte : bytes) {
@@ -40,6 +55,65 @@ std::uint64_t fnv1a64(std::string_view bytes) {
     hash *= 0x100000001b3ULL;
   }
   return hash;
+}
+
+namespace {
+constexpr std::size_t kPendingBytes = 65'536;
+
+void fnv1a64_update(std::uint64_t& hash, std::string_view bytes) {
+  for (unsigned char byte : bytes) {
+    hash ^= byte;
+    hash *= 0x100000001b3ULL;
+  }
+}
+}  // namespace
+
+CanonicalDigest::CanonicalDigest(Algorithm algorithm) : algorithm_(algorithm) { pending_.reserve(kPendingBytes); }
+
+void CanonicalDigest::hash(std::string_view bytes) {
+  if (algorithm_ == Algorithm::Sha256) {
+    sha256_.update(bytes);
+  } else {
+    fnv1a64_update(fnv_, bytes);
+  }
+}
+
+void CanonicalDigest::flush() {
+  hash(pending_);
+  pending_.clear();
+}
+
+void CanonicalDigest::append(std::string_view bytes) {
+  if (pending_.size() + bytes.size() > kPendingBytes) {
+    flush();
+    if (bytes.size() > kPendingBytes) {
+      hash(bytes);
+      return;
+    }
+  }
+  pending_.append(bytes);
+}
+
+void CanonicalDigest::push_len_prefixed(char tag, std::string_view bytes) {
+  std::string frame(1, tag);
+  append_decimal(frame, bytes.size());
+  frame.push_back('\n');
+  append(frame);
+  append(bytes);
+  append("\n");
+}
+
+void CanonicalDigest::push_count_line(char tag, std::uint64_t count) {
+  std::string line(1, tag);
+  append_decimal(line, count);
+  line.push_back('\n');
+  append(line);
+}
+
+std::string CanonicalDigest::finish_hex() {
+  flush();
+  if (algorithm_ == Algorithm::Sha256) return to_lower_hex(sha256_.finish());
+  return fmt::format("{:016x}", fnv_);
 }
 
 std::string sha256_canonical_hex(std::string_view text) { return to_lower_hex(sha256(text)); }

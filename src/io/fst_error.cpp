@@ -28,6 +28,8 @@ std::string FstError::debug() const {
       return fmt::format("DeadEnd {{ address: {} }}", address);
     case Kind::OutputOverflow:
       return fmt::format("OutputOverflow {{ address: {} }}", address);
+    case Kind::KeyTooLong:
+      return fmt::format("KeyTooLong {{ size: {}, address: {} }}", size, address);
     case Kind::KeyCountMismatch:
       return fmt::format("KeyCountMismatch {{ key_count: {}, visited: {} }}", key_count, visited);
   }

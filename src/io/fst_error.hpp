@@ -20,12 +20,14 @@ struct FstError {
     DeadEnd,              // a non-final node without transitions below the root
     OutputOverflow,       // the outputs along a path do not fit in 64 bits
     KeyCountMismatch,     // the keys visited differ from the stored key count
+    KeyTooLong,           // a visit's path grew past the longest key it accepts
   };
 
   Kind kind = Kind::TooShort;
   // Field meanings per kind: TooShort {size}; UnsupportedVersion {version};
   // MisplacedRoot {root, size}; node kinds {address} and, for InvalidTarget,
-  // {address, target}; KeyCountMismatch {key_count, visited}.
+  // {address, target}; KeyCountMismatch {key_count, visited}; KeyTooLong
+  // {size: the path length reached, address: the node it reached}.
   std::uint64_t size = 0;
   std::uint64_t version = 0;
   std::uint64_t root = 0;

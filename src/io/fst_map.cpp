@@ -108,7 +108,7 @@ std::expected<std::optional<std::uint64_t>, FstError> FstMap::get(std::string_vi
   return sum;
 }
 
-std::expected<void, FstError> FstMap::visit_all(VisitFn fn, void* context) const {
+std::expected<void, FstError> FstMap::visit_all(VisitFn fn, void* context, std::uint64_t max_key_bytes) const {
   const NodeArea area = area_of(bytes_, version_);
   std::uint64_t visited = 0;
   const auto count_mismatch = [&] {
@@ -139,6 +139,12 @@ std::expected<void, FstError> FstMap::visit_all(VisitFn fn, void* context) const
       stack.pop_back();
       if (!stack.empty()) key.pop_back();
       continue;
+    }
+    if (key.size() >= max_key_bytes) {
+      FstError e = error_of(FstError::Kind::KeyTooLong);
+      e.size = key.size() + 1;
+      e.address = top.node.address();
+      return std::unexpected(e);
     }
     auto t = top.node.transition(top.next++);
     if (!t) return std::unexpected(t.error());

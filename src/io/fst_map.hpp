@@ -51,9 +51,11 @@ class FstMap {
   // result is then success). The key view is valid only during the call.
   // Fails when a node is damaged or when the number of keys differs from
   // key_count() (checked as soon as the visit passes it, so a damaged map
-  // cannot make a visit run long).
+  // cannot make a visit run long). A path longer than `max_key_bytes` fails
+  // with KeyTooLong as soon as the descent reaches it, before any key below
+  // it is spelled out: a long chain costs no more than the limit.
   template <class Visit>
-  std::expected<void, FstError> for_each(Visit&& visit) const {
+  std::expected<void, FstError> for_each(Visit&& visit, std::uint64_t max_key_bytes = UINT64_MAX) const {
     using V = std::remove_reference_t<Visit>;
     return visit_all(
         [](void* context, std::string_view key, std::uint64_t value) -> bool {
@@ -65,14 +67,14 @@ class FstMap {
             return static_cast<bool>(f(key, value));
           }
         },
-        const_cast<void*>(static_cast<const void*>(std::addressof(visit))));
+        const_cast<void*>(static_cast<const void*>(std::addressof(visit))), max_key_bytes);
   }
 
  private:
   using VisitFn = bool (*)(void* context, std::string_view key, std::uint64_t value);
 
   FstMap() = default;
-  std::expected<void, FstError> visit_all(VisitFn fn, void* context) const;
+  std::expected<void, FstError> visit_all(VisitFn fn, void* context, std::uint64_t max_key_bytes) const;
 
   std::shared_ptr<const void> owner_;
   std::span<const std::uint8_t> bytes_;

@@ -15,9 +15,10 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_set>
+#include <unordered_map>
 #include <vector>
 
+#include "io/canonical.hpp"
 #include "io/fst_map.hpp"
 #include "text/utf8.hpp"
 
@@ -157,11 +158,28 @@ class IndexedPayload {
 // Records of more bytes than this are remembered once they passed.
 inline constexpr std::uint64_t kSharedRecordCacheThreshold = 256;
 
+// What the entries of an indexed payload may amount to, in proportion to its
+// size L: at most 16 L + 1 MiB bytes of keys ("fst_key_bytes") and as many
+// bytes of canonical text (the 'S', 'R' and 'r' records of every entry,
+// "canonical_bytes"). A real dictionary stays below 2 L on both counts (the
+// fst shares prefixes and suffixes of keys, and records are not repeated),
+// the fixed allowance covers tiny payloads; a payload that shares one tail
+// or one readings record among many keys would otherwise make the visit, the
+// export and the checksum work far beyond its size.
+inline constexpr std::uint64_t kEntryBytesPerPayloadByte = 16;
+inline constexpr std::uint64_t kEntryBytesAllowance = 1'048'576;
+inline std::uint64_t max_entry_bytes(std::uint64_t payload_bytes) {
+  return payload_bytes * kEntryBytesPerPayloadByte + kEntryBytesAllowance;
+}
+
 // Visits every key in ascending byte order and checks it and its readings
 // record: key UTF-8, not empty, surface length, the record decodes, at least
 // one reading, then per reading: not empty, `check_reading` (a language's own
 // test, returning std::optional<Error>; its verdict must depend on the
-// reading alone), not a repeat of an earlier reading.
+// reading alone), not a repeat of an earlier reading. A path of the fst
+// longer than the surface limit is refused as that limit when the visit
+// reaches it; the running totals of key bytes and canonical bytes are held
+// to max_entry_bytes.
 // `Error` must offer Error::from_indexed(const IndexedPayloadError&).
 template <class Error, class CheckReading>
 std::expected<void, Error> validate_indexed_entries(const IndexedPayload& payload, CheckReading&& check_reading) {
@@ -172,43 +190,70 @@ std::expected<void, Error> validate_indexed_entries(const IndexedPayload& payloa
     return false;
   };
   const IndexedPayloadFormat& format = payload.format();
-  std::unordered_set<std::uint64_t> large_records_passed;
-  auto visited = payload.fst().for_each([&](std::string_view key, std::uint64_t value) -> bool {
-    if (auto valid = text::validate_utf8(key); !valid) {
-      return fail(Failure::invalid_utf8("surface", valid.error()));
-    }
-    if (key.empty()) return fail(Failure::make(Failure::Kind::EmptySurface, 0));
-    if (key.size() > format.max_surface_bytes) {
-      return fail(Failure::limit_exceeded("surface_bytes", key.size(), format.max_surface_bytes));
-    }
-    // Several keys may share one record. A large record that passed once
-    // passes again (its checks depend on the record alone), so it is decoded
-    // once: keys sharing a big record cannot make the load slow.
-    if (large_records_passed.contains(value)) return true;
-    auto readings = payload.readings_at(value);
-    if (!readings) return fail(std::move(readings.error()));
-    if (readings->empty()) return fail(Failure::about_surface(Failure::Kind::EmptyReadings, key));
-    const std::optional<std::size_t> duplicate = first_duplicate(*readings);
-    for (std::size_t j = 0; j < readings->size(); ++j) {
-      const std::string& reading = (*readings)[j];
-      if (reading.empty()) {
-        return fail(Failure::about_surface(Failure::Kind::EmptyReading, key, j));
-      }
-      if (std::optional<Error> own = check_reading(key, reading)) {
-        failure = std::move(own);
-        return false;
-      }
-      if (duplicate == j) {
-        return fail(Failure::duplicate_reading(key, reading));
-      }
-    }
-    std::uint64_t record_bytes = 4;
-    for (const std::string& reading : *readings) record_bytes += 4 + reading.size();
-    if (record_bytes > kSharedRecordCacheThreshold) large_records_passed.insert(value);
-    return true;
-  });
+  const std::uint64_t max_bytes = max_entry_bytes(payload.payload().size());
+  std::uint64_t key_bytes = 0;
+  std::uint64_t canonical_bytes = 0;
+  // Canonical bytes of the readings of each large record that passed.
+  std::unordered_map<std::uint64_t, std::uint64_t> large_records_passed;
+  auto visited = payload.fst().for_each(
+      [&](std::string_view key, std::uint64_t value) -> bool {
+        if (auto valid = text::validate_utf8(key); !valid) {
+          return fail(Failure::invalid_utf8("surface", valid.error()));
+        }
+        if (key.empty()) return fail(Failure::make(Failure::Kind::EmptySurface, 0));
+        if (key.size() > format.max_surface_bytes) {
+          return fail(Failure::limit_exceeded("surface_bytes", key.size(), format.max_surface_bytes));
+        }
+        key_bytes += key.size();
+        if (key_bytes > max_bytes) return fail(Failure::limit_exceeded("fst_key_bytes", key_bytes, max_bytes));
+        canonical_bytes += len_prefixed_bytes(key.size());
+        // Several keys may share one record. A large record that passed once
+        // passes again (its checks depend on the record alone), so it is
+        // decoded once: keys sharing a big record cannot make the load slow.
+        if (auto passed = large_records_passed.find(value); passed != large_records_passed.end()) {
+          canonical_bytes += passed->second;
+          if (canonical_bytes > max_bytes) {
+            return fail(Failure::limit_exceeded("canonical_bytes", canonical_bytes, max_bytes));
+          }
+          return true;
+        }
+        auto readings = payload.readings_at(value);
+        if (!readings) return fail(std::move(readings.error()));
+        if (readings->empty()) return fail(Failure::about_surface(Failure::Kind::EmptyReadings, key));
+        const std::optional<std::size_t> duplicate = first_duplicate(*readings);
+        for (std::size_t j = 0; j < readings->size(); ++j) {
+          const std::string& reading = (*readings)[j];
+          if (reading.empty()) {
+            return fail(Failure::about_surface(Failure::Kind::EmptyReading, key, j));
+          }
+          if (std::optional<Error> own = check_reading(key, reading)) {
+            failure = std::move(own);
+            return false;
+          }
+          if (duplicate == j) {
+            return fail(Failure::duplicate_reading(key, reading));
+          }
+        }
+        std::uint64_t record_bytes = 4;
+        std::uint64_t record_canonical_bytes = count_line_bytes(readings->size());
+        for (const std::string& reading : *readings) {
+          record_bytes += 4 + reading.size();
+          record_canonical_bytes += len_prefixed_bytes(reading.size());
+        }
+        canonical_bytes += record_canonical_bytes;
+        if (canonical_bytes > max_bytes) {
+          return fail(Failure::limit_exceeded("canonical_bytes", canonical_bytes, max_bytes));
+        }
+        if (record_bytes > kSharedRecordCacheThreshold) large_records_passed.emplace(value, record_canonical_bytes);
+        return true;
+      },
+      format.max_surface_bytes);
   if (failure) return std::unexpected(std::move(*failure));
   if (!visited) {
+    if (visited.error().kind == FstError::Kind::KeyTooLong) {
+      return std::unexpected(
+          Error::from_indexed(Failure::limit_exceeded("surface_bytes", visited.error().size, format.max_surface_bytes)));
+    }
     return std::unexpected(Error::from_indexed(Failure::invalid_fst(visited.error())));
   }
   return {};

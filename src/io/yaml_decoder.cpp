@@ -10,6 +10,12 @@ namespace {
 
 // Following more aliases than this many per event of the document fails.
 constexpr std::uint64_t kAliasesPerEvent = 100;
+// So does following aliases to nodes whose expansion cost adds up to more
+// than this many times the document's text, plus a fixed allowance: what
+// aliases produce stays in proportion to the file. Dictionaries and metadata
+// use no aliases at all.
+constexpr std::uint64_t kAliasCostPerTextByte = 4;
+constexpr std::uint64_t kAliasCostAllowance = 1'048'576;
 
 std::string describe(const Event& e) {
   switch (e.type) {
@@ -40,11 +46,13 @@ std::string Path::to_string() const {
   return ".";
 }
 
-std::expected<const Event*, YamlError> Decoder::peek() const {
-  if (pos_ < document_.events.size()) return &document_.events[pos_];
-  // The collection stopped early: the error that stopped it is the result.
-  if (document_.error) return std::unexpected(*document_.error);
-  fail_fatal("balanced YAML document events", fmt::format("EndOfEvents {{ pos: {} }}", pos_));
+std::expected<const Event*, YamlError> Decoder::peek() {
+  // Past the document's last event: the error that ended it is the result.
+  return events_.at(pos_);
+}
+
+void Decoder::release_passed() {
+  if (following_ == 0) events_.release_before(pos_);
 }
 
 std::expected<const Event*, YamlError> Decoder::next() {
@@ -54,7 +62,17 @@ std::expected<const Event*, YamlError> Decoder::next() {
 }
 
 std::expected<std::size_t, YamlError> Decoder::jump(const Event& alias) {
-  if (++jumps_ > document_.events.size() * kAliasesPerEvent) {
+  // The count is held against the events of the whole document: the
+  // document is parsed on as far as it takes to allow the jump.
+  ++jumps_;
+  while (jumps_ > events_.parsed() * kAliasesPerEvent && events_.parse_one()) {
+  }
+  if (jumps_ > events_.parsed() * kAliasesPerEvent) return std::unexpected(YamlError::repetition_limit_exceeded());
+  // A node still open where the alias stands (an alias inside its own
+  // anchor's node) has no cost yet: it is counted as its events so far.
+  const std::optional<std::uint64_t> cost = events_.anchored_cost(alias.target);
+  expanded_ += cost ? *cost : (pos_ - alias.target) * expansion_cost(Event{});
+  if (expanded_ > text_bytes_ * kAliasCostPerTextByte + kAliasCostAllowance) {
     return std::unexpected(YamlError::repetition_limit_exceeded());
   }
   const std::size_t resume = pos_;
@@ -68,7 +86,9 @@ Status Decoder::via_alias(const Event& alias, Decode decode) {
   // continues after the alias.
   auto resume = jump(alias);
   if (!resume) return std::unexpected(resume.error());
+  ++following_;
   auto status = decode();
+  --following_;
   pos_ = *resume;
   return status;
 }
@@ -104,8 +124,8 @@ Status Decoder::u32(const Path& path, std::uint32_t& out) {
   if (auto status = unsigned_number(path, value, "u32"); !status) return status;
   if (value > UINT32_MAX) {
     // The mark is the number's own node, behind any alias.
-    const Event* ev = &document_.events[start];
-    if (ev->type == EventType::Alias) ev = &document_.events[ev->target];
+    const Event* ev = *events_.at(start);
+    if (ev->type == EventType::Alias) ev = *events_.at(ev->target);
     return std::unexpected(
         YamlError::invalid_value(path.to_string(), ev->mark, fmt::format("integer `{}`", value), "u32"));
   }
@@ -181,6 +201,8 @@ Status Decoder::list(const Path& path, Status (*item)(Decoder&, const Path&, voi
       ++pos_;
       return {};
     }
+    // Items already decoded are not looked at again.
+    release_passed();
     const Path item_path = path.with_index(i);
     if (auto status = item(*this, item_path, list); !status) return status;
   }
@@ -214,6 +236,8 @@ Status Decoder::record(const Path& path, const RecordSpec& spec, void* record) {
     return std::unexpected(
         YamlError::invalid_type(path.to_string(), start.mark, describe(start), fmt::format("struct {}", spec.name)));
   }
+  // The start event may be released while the entries are decoded.
+  const YamlMark start_mark = start.mark;
   // Keys met so far, one bit per field.
   if (spec.fields.size() > 64) fail_fatal("records have at most 64 keys", std::string(spec.name));
   std::uint64_t met = 0;
@@ -226,8 +250,10 @@ Status Decoder::record(const Path& path, const RecordSpec& spec, void* record) {
     if (key->type == EventType::Alias) {
       auto resume = jump(*key);
       if (!resume) return std::unexpected(resume.error());
-      key = &document_.events[pos_];
+      auto anchored = events_.at(pos_);
       pos_ = *resume;
+      if (!anchored) return std::unexpected(anchored.error());
+      key = *anchored;
     }
     if (key->type != EventType::Scalar) {
       return std::unexpected(
@@ -242,7 +268,7 @@ Status Decoder::record(const Path& path, const RecordSpec& spec, void* record) {
     const std::uint64_t bit = std::uint64_t{1} << index;
     if ((met & bit) != 0) {
       return std::unexpected(
-          YamlError::duplicate_field(path.to_string(), start.mark, std::string(spec.fields[index].key)));
+          YamlError::duplicate_field(path.to_string(), start_mark, std::string(spec.fields[index].key)));
     }
     met |= bit;
     const Path value_path = path.with_key(spec.fields[index].key);
@@ -251,19 +277,25 @@ Status Decoder::record(const Path& path, const RecordSpec& spec, void* record) {
   for (std::size_t i = 0; i < spec.fields.size(); ++i) {
     if ((met & (std::uint64_t{1} << i)) == 0 && spec.fields[i].rule == Rule::Required) {
       return std::unexpected(
-          YamlError::missing_field(path.to_string(), start.mark, std::string(spec.fields[i].key)));
+          YamlError::missing_field(path.to_string(), start_mark, std::string(spec.fields[i].key)));
     }
   }
   return {};
 }
 
 Status decode_document(std::string_view text, const RecordSpec& spec, void* root) {
-  EventReader reader(text);
-  const Document document = reader.first_document();
-  Decoder decoder(document);
+  // A byte-order mark may open a UTF-8 YAML stream. It is dropped before the
+  // parser sees the text (which is read as UTF-8 whatever it begins with),
+  // so positions count as in the same text without it.
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
+  EventStream events(text);
+  Decoder decoder(events, text.size());
   if (auto status = decoder.record(Path::root(), spec, root); !status) return status;
-  if (document.error) return std::unexpected(*document.error);
-  if (reader.has_another_document()) return std::unexpected(YamlError::more_than_one_document());
+  // The rest of the first document may still hold a syntax error.
+  while (events.parse_one()) events.release_before(events.parsed());
+  if (events.error()) return std::unexpected(*events.error());
+  if (events.has_another_document()) return std::unexpected(YamlError::more_than_one_document());
   return {};
 }
 

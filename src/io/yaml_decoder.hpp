@@ -50,7 +50,9 @@ struct RecordSpec {
 
 class Decoder {
  public:
-  explicit Decoder(const Document& document) : document_(document) {}
+  // `text_bytes`: the length of the document's text, which bounds what
+  // aliases may produce.
+  Decoder(EventStream& events, std::uint64_t text_bytes) : events_(events), text_bytes_(text_bytes) {}
 
   Status text(const Path& path, std::string& out);
   Status u32(const Path& path, std::uint32_t& out);
@@ -63,7 +65,7 @@ class Decoder {
   Status record(const Path& path, const RecordSpec& spec, void* record);
 
  private:
-  std::expected<const Event*, YamlError> peek() const;
+  std::expected<const Event*, YamlError> peek();
   std::expected<const Event*, YamlError> next();
   // Moves the cursor to the anchored event of an alias just consumed; the
   // returned position is where decoding resumes afterwards.
@@ -73,9 +75,16 @@ class Decoder {
   Status skip_value();
   Status unsigned_number(const Path& path, std::uint64_t& out, std::string_view expected);
 
-  const Document& document_;
+  // Lets go of the events before the cursor, unless an alias is being
+  // followed (the cursor then stands inside the anchored node).
+  void release_passed();
+
+  EventStream& events_;
   std::size_t pos_ = 0;
+  std::size_t following_ = 0;  // aliases being followed
+  std::uint64_t text_bytes_ = 0;
   std::uint64_t jumps_ = 0;
+  std::uint64_t expanded_ = 0;  // expansion cost of the nodes aliases led to
 };
 
 // Decodes the first document of `text` as the record `spec` into `root`,

@@ -62,6 +62,14 @@ YamlError YamlError::repetition_limit_exceeded() {
   return e;
 }
 
+YamlError YamlError::nesting_too_deep(YamlMark mark, std::uint64_t limit) {
+  YamlError e;
+  e.kind = Kind::NestingTooDeep;
+  e.mark = mark;
+  e.limit = limit;
+  return e;
+}
+
 YamlError YamlError::more_than_one_document() {
   YamlError e;
   e.kind = Kind::MoreThanOneDocument;
@@ -105,6 +113,9 @@ std::string YamlError::message() const {
     case Kind::UnknownAnchor:
       out = "unknown anchor";
       break;
+    case Kind::NestingTooDeep:
+      out = fmt::format("nesting deeper than {} levels", limit);
+      break;
     case Kind::MissingField:
       out = fmt::format("missing field `{}`", field);
       break;
@@ -136,6 +147,8 @@ std::string YamlError::debug() const {
       return "RepetitionLimitExceeded";
     case Kind::UnknownAnchor:
       return fmt::format("UnknownAnchor {{ mark: {} }}", mark_debug(mark));
+    case Kind::NestingTooDeep:
+      return fmt::format("NestingTooDeep {{ mark: {}, limit: {} }}", mark_debug(mark), limit);
     case Kind::MissingField:
     case Kind::DuplicateField:
       return fmt::format("{} {{ path: {}, mark: {}, field: {} }}",

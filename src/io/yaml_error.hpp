@@ -24,6 +24,7 @@ struct YamlError {
     InvalidValue,             // "invalid value: {found}, expected {expected}"
     UnknownAnchor,            // "unknown anchor"
     RepetitionLimitExceeded,  // "repetition limit exceeded"
+    NestingTooDeep,           // "nesting deeper than {limit} levels"
     MoreThanOneDocument,      // "deserializing from YAML containing more than one document is not supported"
     Syntax,                   // the parser's problem text and optional context
   };
@@ -36,6 +37,7 @@ struct YamlError {
   std::string field;             // MissingField, DuplicateField
   std::string found;             // InvalidType, InvalidValue: the node found
   std::string expected;          // InvalidType, InvalidValue: the expectation text
+  std::uint64_t limit = 0;       // NestingTooDeep
   // Syntax
   std::string problem;
   std::uint64_t problem_offset = 0;
@@ -49,6 +51,8 @@ struct YamlError {
   static YamlError invalid_value(std::string path, YamlMark mark, std::string found, std::string expected);
   static YamlError unknown_anchor(YamlMark mark);
   static YamlError repetition_limit_exceeded();
+  // A sequence or mapping opened `limit` levels deep, at its start.
+  static YamlError nesting_too_deep(YamlMark mark, std::uint64_t limit);
   static YamlError more_than_one_document();
   static YamlError syntax(std::string problem, std::uint64_t problem_offset, YamlMark problem_mark,
                           std::optional<std::string> context, YamlMark context_mark);

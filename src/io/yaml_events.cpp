@@ -2,8 +2,12 @@
 
 #include <yaml.h>
 
+#include <algorithm>
 #include <new>
-#include <unordered_map>
+
+#include <fmt/format.h>
+
+#include "common/fatal_error.hpp"
 
 namespace orvel::io::yaml {
 namespace {
@@ -26,16 +30,24 @@ struct EventGuard {
   ~EventGuard() { yaml_event_delete(&event); }
 };
 
+const yaml_char_t* anchor_of(const yaml_event_t& ev) {
+  switch (ev.type) {
+    case YAML_SCALAR_EVENT: return ev.data.scalar.anchor;
+    case YAML_SEQUENCE_START_EVENT: return ev.data.sequence_start.anchor;
+    case YAML_MAPPING_START_EVENT: return ev.data.mapping_start.anchor;
+    default: return nullptr;
+  }
+}
+
 }  // namespace
 
-struct EventReader::Parser {
+struct EventStream::Parser {
   yaml_parser_t parser{};
-  bool finished = false;  // stream end or an error reached
 
   ~Parser() { yaml_parser_delete(&parser); }
 };
 
-EventReader::EventReader(std::string_view text) : parser_(std::make_unique<Parser>()) {
+EventStream::EventStream(std::string_view text) : parser_(std::make_unique<Parser>()) {
   if (yaml_parser_initialize(&parser_->parser) == 0) throw std::bad_alloc();
   // libyaml refuses a null input pointer, which an empty view may carry.
   const char* data = text.data() != nullptr ? text.data() : "";
@@ -43,23 +55,22 @@ EventReader::EventReader(std::string_view text) : parser_(std::make_unique<Parse
   yaml_parser_set_encoding(&parser_->parser, YAML_UTF8_ENCODING);
 }
 
-EventReader::~EventReader() = default;
+EventStream::~EventStream() = default;
 
-Document EventReader::first_document() {
-  Document doc;
-  // Anchor name -> index of the event it marks; a redefined anchor refers to
-  // its latest node from then on.
-  std::unordered_map<std::string, std::size_t> anchors;
-  auto remember_anchor = [&](const yaml_char_t* anchor) {
-    if (anchor != nullptr) anchors[reinterpret_cast<const char*>(anchor)] = doc.events.size();
-  };
-  while (true) {
+void EventStream::end_with(std::optional<YamlError> error) {
+  ended_ = true;
+  error_ = std::move(error);
+  // A syntax error ends the whole text, not only this document.
+  if (error_) stream_ended_ = true;
+}
+
+bool EventStream::parse_one() {
+  while (!ended_) {
     EventGuard guard;
     yaml_event_t& ev = guard.event;
     if (yaml_parser_parse(&parser_->parser, &ev) == 0) {
-      doc.error = parser_error(parser_->parser);
-      parser_->finished = true;
-      return doc;
+      end_with(parser_error(parser_->parser));
+      return false;
     }
     Event out;
     out.mark = to_mark(ev.start_mark);
@@ -68,25 +79,31 @@ Document EventReader::first_document() {
       case YAML_DOCUMENT_START_EVENT:
         continue;
       case YAML_NO_EVENT:
-      case YAML_STREAM_END_EVENT:
-        parser_->finished = true;
-        if (doc.events.empty()) doc.events.push_back(out);  // Void: no document at all
-        return doc;
+      case YAML_STREAM_END_EVENT: {
+        stream_ended_ = true;
+        const bool void_document = parsed_ == 0;
+        if (void_document) {
+          // Void: no document at all.
+          window_.push_back(std::move(out));
+          ++parsed_;
+        }
+        end_with(std::nullopt);
+        return void_document;
+      }
       case YAML_DOCUMENT_END_EVENT:
-        return doc;
+        end_with(std::nullopt);
+        return false;
       case YAML_ALIAS_EVENT: {
-        auto found = anchors.find(reinterpret_cast<const char*>(ev.data.alias.anchor));
-        if (found == anchors.end()) {
-          doc.error = YamlError::unknown_anchor(out.mark);
-          parser_->finished = true;
-          return doc;
+        auto found = anchors_.find(reinterpret_cast<const char*>(ev.data.alias.anchor));
+        if (found == anchors_.end()) {
+          end_with(YamlError::unknown_anchor(out.mark));
+          return false;
         }
         out.type = EventType::Alias;
         out.target = found->second;
         break;
       }
       case YAML_SCALAR_EVENT: {
-        remember_anchor(ev.data.scalar.anchor);
         out.type = EventType::Scalar;
         out.value.assign(reinterpret_cast<const char*>(ev.data.scalar.value), ev.data.scalar.length);
         const bool string_tag =
@@ -94,27 +111,90 @@ Document EventReader::first_document() {
         out.plain = ev.data.scalar.style == YAML_PLAIN_SCALAR_STYLE && !string_tag;
         break;
       }
-      case YAML_SEQUENCE_START_EVENT:
-        remember_anchor(ev.data.sequence_start.anchor);
-        out.type = EventType::SequenceStart;
-        break;
-      case YAML_SEQUENCE_END_EVENT:
-        out.type = EventType::SequenceEnd;
-        break;
-      case YAML_MAPPING_START_EVENT:
-        remember_anchor(ev.data.mapping_start.anchor);
-        out.type = EventType::MappingStart;
-        break;
-      case YAML_MAPPING_END_EVENT:
-        out.type = EventType::MappingEnd;
-        break;
+      case YAML_SEQUENCE_START_EVENT: out.type = EventType::SequenceStart; break;
+      case YAML_SEQUENCE_END_EVENT: out.type = EventType::SequenceEnd; break;
+      case YAML_MAPPING_START_EVENT: out.type = EventType::MappingStart; break;
+      case YAML_MAPPING_END_EVENT: out.type = EventType::MappingEnd; break;
     }
-    doc.events.push_back(std::move(out));
+
+    const std::size_t number = parsed_;
+    const bool starts = out.type == EventType::SequenceStart || out.type == EventType::MappingStart;
+    const bool closes = out.type == EventType::SequenceEnd || out.type == EventType::MappingEnd;
+    const yaml_char_t* anchor = anchor_of(ev);
+    if (starts && open_.size() == kMaxNestingDepth) {
+      end_with(YamlError::nesting_too_deep(out.mark, kMaxNestingDepth));
+      return false;
+    }
+    if (anchor != nullptr) anchors_[reinterpret_cast<const char*>(anchor)] = number;
+
+    // An alias inside a node repeats its target's cost when the node is
+    // repeated: that cost is counted when the alias is followed.
+    const std::uint64_t cost = out.type == EventType::Alias ? 0 : expansion_cost(out);
+    if (starts) open_.push_back(Open{anchor != nullptr ? number : SIZE_MAX, total_cost_});
+    total_cost_ += cost;
+    if (closes && !open_.empty()) {
+      if (open_.back().start != SIZE_MAX) anchored_cost_[open_.back().start] = total_cost_ - open_.back().cost_before;
+      open_.pop_back();
+    } else if (anchor != nullptr && out.type == EventType::Scalar) {
+      anchored_cost_[number] = cost;
+    }
+
+    // An anchored node is held whole, nested anchored nodes with it.
+    if (holding_depth_ == 0 && anchor != nullptr) {
+      held_.push_back(Held{number, {}});
+      holding_depth_ = starts ? 1 : 0;
+      held_.back().events.push_back(out);
+    } else if (holding_depth_ > 0) {
+      held_.back().events.push_back(out);
+      if (starts) ++holding_depth_;
+      if (closes) --holding_depth_;
+    }
+
+    window_.push_back(std::move(out));
+    ++parsed_;
+    return true;
+  }
+  return false;
+}
+
+const Event* EventStream::held(std::size_t i) const {
+  auto after = std::upper_bound(held_.begin(), held_.end(), i,
+                                [](std::size_t n, const Held& h) { return n < h.first; });
+  if (after == held_.begin()) return nullptr;
+  const Held& h = *std::prev(after);
+  if (i - h.first >= h.events.size()) return nullptr;
+  return &h.events[i - h.first];
+}
+
+std::expected<const Event*, YamlError> EventStream::at(std::size_t i) {
+  if (i < window_start_) {
+    if (const Event* e = held(i)) return e;
+    fail_fatal("released YAML events are not asked for again",
+               fmt::format("ReleasedEvent {{ event: {}, window_start: {} }}", i, window_start_));
+  }
+  while (i >= parsed_ && parse_one()) {
+  }
+  if (i < parsed_) return &window_[i - window_start_];
+  // The document ended before the event: the error that ended it.
+  if (error_) return std::unexpected(*error_);
+  fail_fatal("balanced YAML document events", fmt::format("EndOfEvents {{ pos: {} }}", i));
+}
+
+void EventStream::release_before(std::size_t i) {
+  while (window_start_ < i && !window_.empty()) {
+    window_.pop_front();
+    ++window_start_;
   }
 }
 
-bool EventReader::has_another_document() {
-  if (parser_->finished) return false;
+std::optional<std::uint64_t> EventStream::anchored_cost(std::size_t i) const {
+  auto found = anchored_cost_.find(i);
+  if (found == anchored_cost_.end()) return std::nullopt;
+  return found->second;
+}
+
+bool EventStream::has_another_document() {
+  if (!ended_ || error_ || stream_ended_) return false;
   EventGuard guard;
   if (yaml_parser_parse(&parser_->parser, &guard.event) == 0) return true;
   return guard.event.type == YAML_DOCUMENT_START_EVENT;

@@ -1,7 +1,5 @@
 // The binary payload loader ("ORVELU01"): a header, then entry records of
 // length-prefixed UTF-8 strings, read front to back into a payload record.
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -9,8 +7,8 @@
 #include <cstring>
 #include <memory>
 
-#include "io/bounded_read.hpp"
 #include "io/indexed_payload.hpp"
+#include "io/payload_file.hpp"
 #include "ja/unidic_binary_format.hpp"
 #include "ja/unidic_reading_index.hpp"
 
@@ -24,8 +22,7 @@ using Error = UnidicArtifactPayloadError;
 // reported with that field's name.
 class BinaryReader {
  public:
-  explicit BinaryReader(int fd) : fd_(fd) {}
-  ~BinaryReader() { ::close(fd_); }
+  explicit BinaryReader(io::FileHandle file) : file_(std::move(file)) {}
   BinaryReader(const BinaryReader&) = delete;
   BinaryReader& operator=(const BinaryReader&) = delete;
 
@@ -33,12 +30,18 @@ class BinaryReader {
     auto* dest = static_cast<std::uint8_t*>(out);
     while (count > 0) {
       if (pos_ == end_) {
-        const ssize_t got = ::read(fd_, buffer_, sizeof buffer_);
+        const ssize_t got = ::read(file_.fd(), buffer_, sizeof buffer_);
         if (got < 0) {
           if (errno == EINTR) continue;
           return std::unexpected(Error::io_error(io::IoError::from_errno(errno)));
         }
         if (got == 0) return std::unexpected(Error::truncated_binary(field));
+        // The size was tested before the file was opened; a file grown
+        // since is not read past the cap.
+        consumed_ += static_cast<std::uint64_t>(got);
+        if (consumed_ > io::kMaxPayloadBytes) {
+          return std::unexpected(Error::artifact_limit_exceeded("payload_bytes", consumed_, io::kMaxPayloadBytes));
+        }
         pos_ = 0;
         end_ = static_cast<std::size_t>(got);
       }
@@ -80,7 +83,8 @@ class BinaryReader {
   }
 
  private:
-  int fd_;
+  io::FileHandle file_;
+  std::uint64_t consumed_ = 0;
   std::uint8_t buffer_[65536];
   std::size_t pos_ = 0;
   std::size_t end_ = 0;
@@ -136,12 +140,10 @@ std::expected<std::vector<UnidicReadingIndexPayloadEntry>, Error> read_binary_en
 
 std::expected<UnidicReadingIndex, Error> UnidicReadingIndex::from_binary_artifact_payload_path(
     const std::filesystem::path& path) {
-  if (auto size = unidic::check_payload_file_size(path); !size) return std::unexpected(std::move(size.error()));
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::unexpected(Error::io_error(io::IoError::from_errno(errno)));
-  auto reader = std::make_unique<BinaryReader>(fd);
-  struct stat info {};
-  const std::uint64_t size = ::fstat(fd, &info) == 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
+  auto file = io::open_payload_stream_as<Error>(path);
+  if (!file) return std::unexpected(std::move(file).error());
+  const std::uint64_t size = file->size;
+  auto reader = std::make_unique<BinaryReader>(std::move(file->handle));
   auto entries = read_binary_entries(*reader, size);
   if (!entries) return std::unexpected(std::move(entries.error()));
   UnidicReadingIndexPayload payload;

@@ -1,6 +1,7 @@
 #include "ja/unidic_canonical.hpp"
 
 #include <algorithm>
+#include <span>
 
 #include "common/fatal_error.hpp"
 #include "ja/unidic_indexed_payload.hpp"
@@ -45,9 +46,32 @@ std::string UnidicReadingIndex::canonical_text() const { return unidic_canonical
 
 std::optional<std::string> UnidicReadingIndex::artifact_payload_checksum_for_algorithm(
     std::string_view algorithm) const {
-  if (algorithm == io::kSha256CanonicalV1) return io::sha256_canonical_hex(canonical_text());
-  if (algorithm == io::kFnv1a64CanonicalV1) return io::fnv1a64_canonical_hex(canonical_text());
-  return std::nullopt;
+  using Algorithm = io::CanonicalDigest::Algorithm;
+  std::optional<Algorithm> chosen;
+  if (algorithm == io::kSha256CanonicalV1) chosen = Algorithm::Sha256;
+  if (algorithm == io::kFnv1a64CanonicalV1) chosen = Algorithm::Fnv1a64;
+  if (!chosen) return std::nullopt;
+  // The canonical text of unidic_canonical_text, hashed as it is written:
+  // the entries are visited in the export's order and never copied.
+  io::CanonicalDigest digest(*chosen);
+  digest.append(kUnidicCanonicalHeader);
+  auto entry = [&](std::string_view surface, std::span<const std::string> readings) {
+    digest.push_len_prefixed('S', surface);
+    digest.push_count_line('R', readings.size());
+    for (const std::string& reading : readings) digest.push_len_prefixed('r', reading);
+  };
+  if (const Map* m = map()) {
+    io::for_each_in_byte_order(*m, entry);
+    return digest.finish_hex();
+  }
+  const IndexedUnidicPayload& payload = *indexed();
+  auto visited = payload.container().fst().for_each([&](std::string_view key, std::uint64_t value) {
+    auto readings = payload.readings_at(value);
+    if (!readings) fail_fatal("validated indexed artifact should decode", readings.error().debug());
+    entry(key, *readings);
+  });
+  if (!visited) fail_fatal("validated indexed artifact should decode", visited.error().debug());
+  return digest.finish_hex();
 }
 
 }  // namespace orvel::ja

@@ -9,11 +9,11 @@
 
 #include "bundle/bundle_loader.hpp"
 #include "python/arguments.hpp"
-#include "python/dictionary_guard.hpp"
 #include "python/dictionary_language.hpp"
 #include "python/dictionary_methods.hpp"
 #include "python/dictionary_paths.hpp"
 #include "python/dictionary_payload_loading.hpp"
+#include "python/errors.hpp"
 
 namespace orvel::py {
 
@@ -46,25 +46,23 @@ auto load_bundle_contents(const std::filesystem::path& metadata_path,
 template <class Lang>
 PyObject* dictionary_load_bundle(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   static constexpr Signature signature{qualified_name<Lang, "load_bundle">(), kLoadBundleParams};
-  return guarded([&]() -> PyObject* {
-    Arguments a;
-    if (!a.parse(signature, args, nargs, kwnames)) return nullptr;
-    std::string metadata_path;
-    if (!a.copy_text(0, metadata_path)) return nullptr;
-    std::optional<std::filesystem::path> bundle_dir;
-    if (a.given(1)) {
-      std::string dir;
-      if (!a.copy_text(1, dir)) return nullptr;
-      bundle_dir = std::filesystem::path(dir);
-    }
-    if (!path_without_nul(metadata_path) || (bundle_dir && !path_without_nul(bundle_dir->native()))) return nullptr;
-    auto contents = load_bundle_contents<Lang>(std::filesystem::path(metadata_path), bundle_dir);
-    if (!contents) {
-      raise_error(describe(contents.error()));
-      return nullptr;
-    }
-    return new_dictionary<Lang>(std::move(*contents));
-  });
+  Arguments a;
+  if (!a.parse(signature, args, nargs, kwnames)) return nullptr;
+  std::string metadata_path;
+  if (!a.copy_text(0, metadata_path)) return nullptr;
+  std::optional<std::filesystem::path> bundle_dir;
+  if (a.given(1)) {
+    std::string dir;
+    if (!a.copy_text(1, dir)) return nullptr;
+    bundle_dir = std::filesystem::path(dir);
+  }
+  if (!path_without_nul(metadata_path) || (bundle_dir && !path_without_nul(bundle_dir->native()))) return nullptr;
+  auto contents = load_bundle_contents<Lang>(std::filesystem::path(metadata_path), bundle_dir);
+  if (!contents) {
+    raise_error(describe(contents.error()));
+    return nullptr;
+  }
+  return new_dictionary<Lang>(std::move(*contents));
 }
 
 ORVEL_INSTANTIATE_DICTIONARY_METHOD(dictionary_load_bundle);

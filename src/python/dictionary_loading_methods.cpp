@@ -6,10 +6,10 @@
 #include <type_traits>
 
 #include "python/arguments.hpp"
-#include "python/dictionary_guard.hpp"
 #include "python/dictionary_language.hpp"
 #include "python/dictionary_methods.hpp"
 #include "python/dictionary_payload_loading.hpp"
+#include "python/errors.hpp"
 
 namespace orvel::py {
 
@@ -35,21 +35,19 @@ auto load_index(const std::filesystem::path& path, std::string_view format) {
 template <class Lang>
 PyObject* dictionary_load_payload(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   static constexpr Signature signature{qualified_name<Lang, "load_payload">(), kLoadPayloadParams};
-  return guarded([&]() -> PyObject* {
-    Arguments a;
-    if (!a.parse(signature, args, nargs, kwnames)) return nullptr;
-    std::string path;
-    std::string format = "yaml";
-    if (!a.copy_text(0, path) || (a.given(1) && !a.copy_text(1, format))) return nullptr;
-    auto index = load_index<Lang>(std::filesystem::path(path), format);
-    if (!index) {
-      raise_error(value_error(std::move(index).error()));
-      return nullptr;
-    }
-    // Default options: max_readings_per_segment none, max_span_chars 8,
-    // max_paths 1024, longest_only false.
-    return new_dictionary<Lang>({DictionaryOptions{}, std::move(*index), std::nullopt, std::nullopt, std::nullopt});
-  });
+  Arguments a;
+  if (!a.parse(signature, args, nargs, kwnames)) return nullptr;
+  std::string path;
+  std::string format = "yaml";
+  if (!a.copy_text(0, path) || (a.given(1) && !a.copy_text(1, format))) return nullptr;
+  auto index = load_index<Lang>(std::filesystem::path(path), format);
+  if (!index) {
+    raise_error(value_error(std::move(index).error()));
+    return nullptr;
+  }
+  // Default options: max_readings_per_segment none, max_span_chars 8,
+  // max_paths 1024, longest_only false.
+  return new_dictionary<Lang>({DictionaryOptions{}, std::move(*index), std::nullopt, std::nullopt, std::nullopt});
 }
 
 ORVEL_INSTANTIATE_DICTIONARY_METHOD(dictionary_load_payload);

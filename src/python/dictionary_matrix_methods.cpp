@@ -7,7 +7,6 @@
 #include "metrics/dictionary_methods.hpp"
 #include "python/cutoff_arguments.hpp"
 #include "python/dictionary_call_options.hpp"
-#include "python/dictionary_guard.hpp"
 #include "python/dictionary_language.hpp"
 #include "python/dictionary_methods.hpp"
 #include "python/gil.hpp"
@@ -44,20 +43,18 @@ struct MatrixWork {
 template <class Lang, class Cutoff, Literal Name, class Build>
 PyObject* matrix_call(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames, Build build) {
   static constexpr Signature signature{qualified_name<Lang, Name>(), kMatrixParams<Cutoff>};
-  return guarded([&]() -> PyObject* {
-    const DictionaryContents<Lang>* contents = receiver_contents<Lang>(self, signature.function_name);
-    if (contents == nullptr) return nullptr;
-    Arguments a;
-    if (!a.parse(signature, args, nargs, kwnames)) return nullptr;
-    typename Cutoff::type cutoff;
-    if (!Cutoff::read(a, kCutoff, cutoff)) return nullptr;
-    const std::vector<std::string> queries = a.take_texts(0);
-    const std::vector<std::string> choices = a.take_texts(1);
-    DictionaryOptions options;
-    if (!merge_call_options(*contents, option_arguments(a, kFirstOption), options)) return nullptr;
-    const MatrixWork<Lang> work{queries, choices, options, contents->index};
-    return run_released([&] { return build(work, cutoff); });
-  });
+  const DictionaryContents<Lang>* contents = receiver_contents<Lang>(self, signature.function_name);
+  if (contents == nullptr) return nullptr;
+  Arguments a;
+  if (!a.parse(signature, args, nargs, kwnames)) return nullptr;
+  typename Cutoff::type cutoff;
+  if (!Cutoff::read(a, kCutoff, cutoff)) return nullptr;
+  const std::vector<std::string> queries = a.take_texts(0);
+  const std::vector<std::string> choices = a.take_texts(1);
+  DictionaryOptions options;
+  if (!merge_call_options(*contents, option_arguments(a, kFirstOption), options)) return nullptr;
+  const MatrixWork<Lang> work{queries, choices, options, contents->index};
+  return run_released([&] { return build(work, cutoff); });
 }
 
 template <class Lang, class Cutoff, Literal Name, class Method>

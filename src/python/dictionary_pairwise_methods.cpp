@@ -10,7 +10,6 @@
 #include "metrics/score_cutoff.hpp"
 #include "python/cutoff_arguments.hpp"
 #include "python/dictionary_call_options.hpp"
-#include "python/dictionary_guard.hpp"
 #include "python/dictionary_language.hpp"
 #include "python/dictionary_methods.hpp"
 #include "python/gil.hpp"
@@ -61,20 +60,18 @@ struct PairWork {
 template <class Lang, class Work>
 PyObject* pair_call(PyObject* self, const Signature& signature, std::size_t first_option, PyObject* const* args,
                     Py_ssize_t nargs, PyObject* kwnames, auto read_measure, Work work) {
-  return guarded([&]() -> PyObject* {
-    const DictionaryContents<Lang>* contents = receiver_contents<Lang>(self, signature.function_name);
-    if (contents == nullptr) return nullptr;
-    Arguments a;
-    if (!a.parse(signature, args, nargs, kwnames)) return nullptr;
-    const auto measure = read_measure(a);
-    if (!measure) return nullptr;
-    std::string left, right;
-    if (!a.copy_text(0, left) || !a.copy_text(1, right)) return nullptr;
-    DictionaryOptions options;
-    if (!merge_call_options(*contents, option_arguments(a, first_option), options)) return nullptr;
-    const PairWork<Lang> pair{left, right, options, contents->index};
-    return run_released([&] { return work(pair, *measure); });
-  });
+  const DictionaryContents<Lang>* contents = receiver_contents<Lang>(self, signature.function_name);
+  if (contents == nullptr) return nullptr;
+  Arguments a;
+  if (!a.parse(signature, args, nargs, kwnames)) return nullptr;
+  const auto measure = read_measure(a);
+  if (!measure) return nullptr;
+  std::string left, right;
+  if (!a.copy_text(0, left) || !a.copy_text(1, right)) return nullptr;
+  DictionaryOptions options;
+  if (!merge_call_options(*contents, option_arguments(a, first_option), options)) return nullptr;
+  const PairWork<Lang> pair{left, right, options, contents->index};
+  return run_released([&] { return work(pair, *measure); });
 }
 
 // The score_cutoff of the pair methods in its three forms, or none with the

@@ -11,7 +11,6 @@
 #include "metrics/dictionary_methods.hpp"
 #include "python/cutoff_arguments.hpp"
 #include "python/dictionary_call_options.hpp"
-#include "python/dictionary_guard.hpp"
 #include "python/dictionary_language.hpp"
 #include "python/dictionary_methods.hpp"
 #include "python/gil.hpp"
@@ -59,25 +58,23 @@ PyObject* alignment_to_python(const std::optional<SpanAlignment<Score>>& alignme
 template <class Lang, class Cutoff, Literal Name, class Search>
 PyObject* partial_call(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames, Search search) {
   static constexpr Signature signature{qualified_name<Lang, Name>(), kPartialParams<Cutoff>};
-  return guarded([&]() -> PyObject* {
-    const DictionaryContents<Lang>* contents = receiver_contents<Lang>(self, signature.function_name);
-    if (contents == nullptr) return nullptr;
-    Arguments a;
-    if (!a.parse(signature, args, nargs, kwnames)) return nullptr;
-    typename Cutoff::type cutoff;
-    if (!Cutoff::read(a, kCutoff, cutoff)) return nullptr;
-    std::string query, text;
-    if (!a.copy_text(0, query) || !a.copy_text(1, text)) return nullptr;
-    DictionaryOptions options;
-    if (!merge_call_options(*contents, option_arguments(a, kFirstOption), options)) return nullptr;
-    const PartialWork<Lang> work{query, text, a.count(kSpanWidth), options, contents->index};
-    auto outcome = without_lock([&] { return search(work, cutoff); });
-    if (!outcome) {
-      raise_error(outcome.error());
-      return nullptr;
-    }
-    return alignment_to_python(*outcome);
-  });
+  const DictionaryContents<Lang>* contents = receiver_contents<Lang>(self, signature.function_name);
+  if (contents == nullptr) return nullptr;
+  Arguments a;
+  if (!a.parse(signature, args, nargs, kwnames)) return nullptr;
+  typename Cutoff::type cutoff;
+  if (!Cutoff::read(a, kCutoff, cutoff)) return nullptr;
+  std::string query, text;
+  if (!a.copy_text(0, query) || !a.copy_text(1, text)) return nullptr;
+  DictionaryOptions options;
+  if (!merge_call_options(*contents, option_arguments(a, kFirstOption), options)) return nullptr;
+  const PartialWork<Lang> work{query, text, a.count(kSpanWidth), options, contents->index};
+  auto outcome = without_lock([&] { return search(work, cutoff); });
+  if (!outcome) {
+    raise_error(outcome.error());
+    return nullptr;
+  }
+  return alignment_to_python(*outcome);
 }
 
 }  // namespace

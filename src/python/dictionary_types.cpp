@@ -9,6 +9,7 @@
 #include "python/dictionary_classes.hpp"
 #include "python/dictionary_language.hpp"
 #include "python/dictionary_methods.hpp"
+#include "python/entry_guard.hpp"
 #include "python/module_attributes.hpp"
 
 namespace orvel::py {
@@ -17,7 +18,7 @@ namespace {
 
 #define ORVEL_DICTIONARY_ENTRY(name, function, flags, signature)                                       \
   PyMethodDef {                                                                                       \
-    name, reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(function)),                      \
+    name, ORVEL_GUARDED_FASTCALL(function),                                                           \
         METH_FASTCALL | METH_KEYWORDS | (flags), signature "\n--\n\n"                                 \
   }
 

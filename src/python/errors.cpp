@@ -26,18 +26,35 @@ int fatal_error_type_ready() {
   return PyType_Ready(&fatal_error_type_object);
 }
 
+namespace {
+
+// The exception `type` with the whole of `text` as its message. Messages are
+// UTF-8; should one not be, its bad bytes show as replacement characters
+// rather than hiding the error.
+void set_error_text(PyObject* type, const std::string& text) {
+  PyObject* message =
+      PyUnicode_DecodeUTF8(text.data(), static_cast<Py_ssize_t>(text.size()), "replace");
+  if (message == nullptr) return;  // the decoding's own error (MemoryError) stands
+  PyErr_SetObject(type, message);
+  Py_DECREF(message);
+}
+
+}  // namespace
+
 void raise_error(const ErrorDescription& error) {
   switch (error.kind) {
     case ErrorDescription::Kind::Value:
-      PyErr_SetString(PyExc_ValueError, error.text.c_str());
+      set_error_text(PyExc_ValueError, error.text);
       return;
     case ErrorDescription::Kind::Memory:
       PyErr_NoMemory();
       return;
     case ErrorDescription::Kind::Fatal:
-      PyErr_SetString(fatal_error_type(), error.text.c_str());
+      set_error_text(fatal_error_type(), error.text);
       return;
   }
 }
+
+void raise_fatal(const char* text) { PyErr_SetString(fatal_error_type(), text); }
 
 }  // namespace orvel::py

@@ -38,8 +38,13 @@ inline ErrorDescription describe(ErrorDescription error) { return error; }
 // The ValueError of a lattice pair too large for the distance table.
 inline ErrorDescription distance_error(const DistanceError& error) { return value_error(error.message()); }
 
-// Sets the Python exception of `error`; the lock must be held.
+// Sets the Python exception of `error`, carrying its whole text (NUL bytes
+// included); the lock must be held.
 void raise_error(const ErrorDescription& error);
+
+// Sets the module's FatalError with `text`; allocates nothing but the Python
+// error, so it serves the exception handlers of the entry guard.
+void raise_fatal(const char* text);
 
 // The exception class of fatal internal errors (a subclass of
 // BaseException, not of Exception). Ready once fatal_error_type_ready()

@@ -3,6 +3,7 @@
 #include <Python.h>
 
 #include "python/dictionary_classes.hpp"
+#include "python/entry_guard.hpp"
 #include "python/errors.hpp"
 #include "python/free_functions.hpp"
 #include "python/module_attributes.hpp"
@@ -15,7 +16,7 @@ namespace {
 constexpr const char* kVersion = "0.2.3";
 
 #define ORVEL_METHOD(name, function, signature) \
-  PyMethodDef { name, reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(function)), \
+  PyMethodDef { name, ORVEL_GUARDED_FASTCALL(function), \
                 METH_FASTCALL | METH_KEYWORDS, signature "\n--\n\n" }
 
 // In the order the module adds them (and lists them in __all__). The doc

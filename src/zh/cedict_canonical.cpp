@@ -1,6 +1,7 @@
 #include "zh/cedict_canonical.hpp"
 
 #include <algorithm>
+#include <span>
 
 #include "common/fatal_error.hpp"
 #include "io/canonical.hpp"
@@ -60,7 +61,28 @@ std::string CedictReadingIndex::canonical_text() const { return canonical_text_o
 std::optional<std::string> CedictReadingIndex::artifact_payload_checksum_for_algorithm(
     std::string_view algorithm) const {
   if (algorithm != io::kSha256CanonicalV1) return std::nullopt;
-  return io::sha256_canonical_hex(canonical_text());
+  // The canonical text of canonical_text_of, hashed as it is written: the
+  // entries are visited in the export's order and never copied.
+  io::CanonicalDigest digest(io::CanonicalDigest::Algorithm::Sha256);
+  digest.append(kZhCanonicalHeader);
+  digest.push_len_prefixed('V', pinyin_view());
+  auto entry = [&](std::string_view surface, std::span<const std::string> readings) {
+    digest.push_len_prefixed('S', surface);
+    digest.push_count_line('R', readings.size());
+    for (const std::string& reading : readings) digest.push_len_prefixed('r', reading);
+  };
+  if (const Map* m = map()) {
+    io::for_each_in_byte_order(*m, entry);
+    return digest.finish_hex();
+  }
+  const IndexedZhPayload& indexed_payload = *indexed();
+  auto visited = indexed_payload.fst().for_each([&](std::string_view key, std::uint64_t value) {
+    auto readings = indexed_payload.readings_at(value);
+    if (!readings) fail_fatal("validated indexed artifact should decode", readings.error().debug());
+    entry(key, *readings);
+  });
+  if (!visited) fail_fatal("validated indexed artifact should decode", visited.error().debug());
+  return digest.finish_hex();
 }
 
 }  // namespace orvel::zh

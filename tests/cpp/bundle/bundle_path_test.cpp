@@ -1,6 +1,12 @@
 #include "bundle/bundle_path.hpp"
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
 
 namespace orvel::bundle {
 namespace {
@@ -44,6 +50,69 @@ TEST(BundlePath, JoinsTextually) {
     ASSERT_TRUE(r) << c.relative;
     EXPECT_EQ(r->native(), c.joined);
   }
+}
+
+// A scratch directory, removed with everything in it.
+class ScratchDir {
+ public:
+  ScratchDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "orvel-bundle-path-XXXXXX").native();
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp");
+    path_ = pattern;
+  }
+  ~ScratchDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+  }
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+TEST(BundlePath, LinksMustResolveInsideTheRoot) {
+  ScratchDir scratch;
+  const auto& base = scratch.path();
+  const auto root = base / "bundle";
+  std::filesystem::create_directories(root / "data");
+  std::filesystem::create_directories(base / "elsewhere");
+  std::ofstream(base / "secret") << "outside\n";
+  std::ofstream(root / "data" / "inside") << "inside\n";
+  std::filesystem::create_symlink(base / "secret", root / "absolute");
+  std::filesystem::create_symlink("../secret", root / "relative");
+  std::filesystem::create_symlink(base / "elsewhere", root / "folder");
+  std::filesystem::create_symlink("data/inside", root / "near");
+  std::filesystem::create_symlink("data", root / "datalink");
+  std::filesystem::create_symlink(base / "missing", root / "dangling");
+  std::filesystem::create_symlink("loop", root / "loop");
+  std::filesystem::create_symlink(root, base / "rootlink");
+
+  for (const char* outside : {"absolute", "relative", "folder/x", "folder", "./relative"}) {
+    auto r = resolve_bundle_path(root, outside, BundleLanguage::Japanese);
+    ASSERT_FALSE(r) << outside;
+    EXPECT_EQ(r.error().kind, BundleError::Kind::BundlePathOutside) << outside;
+  }
+  // Links inside the bundle, names that do not exist yet, and paths that
+  // cannot be resolved at all (they cannot be opened either) pass; the
+  // result is always the textual join.
+  for (const char* inside : {"near", "datalink/inside", "data/missing", "missing/deeper", "loop", ""}) {
+    auto r = resolve_bundle_path(root, inside, BundleLanguage::Japanese);
+    ASSERT_TRUE(r) << inside;
+    EXPECT_EQ(r->native(), root.native() + "/" + inside);
+  }
+  // A root reached through a link is resolved first.
+  EXPECT_TRUE(resolve_bundle_path(base / "rootlink", "near", BundleLanguage::Chinese));
+  EXPECT_FALSE(resolve_bundle_path(base / "rootlink", "relative", BundleLanguage::Chinese));
+}
+
+TEST(BundlePath, RefusesANulAfterTheTextualChecks) {
+  auto nul = resolve_bundle_path("root", std::string_view("LICENSE\0junk", 12), BundleLanguage::Japanese);
+  ASSERT_FALSE(nul);
+  EXPECT_EQ(nul.error().kind, BundleError::Kind::BundlePathWithNul);
+  EXPECT_EQ(nul.error().message(), "embedded null byte");
+  auto both = resolve_bundle_path("root", std::string_view("../a\0", 5), BundleLanguage::Japanese);
+  ASSERT_FALSE(both);
+  EXPECT_EQ(both.error().kind, BundleError::Kind::BundlePathOutside);
 }
 
 }  // namespace

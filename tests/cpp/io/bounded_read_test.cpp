@@ -1,11 +1,14 @@
 #include "io/bounded_read.hpp"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <span>
 #include <string>
+#include <utility>
 
 namespace orvel::io {
 namespace {
@@ -68,6 +71,52 @@ TEST_F(BoundedReadTest, RefusesWhatIsNotARegularFile) {
     EXPECT_EQ(bytes.error().kind, BoundedReadError::Kind::Io);
     EXPECT_EQ(bytes.error().io.message(), "artifact payload path is not a regular file");
   }
+}
+
+TEST_F(BoundedReadTest, OpensSpecialFilesWithoutWaitingAndNamesTheirKind) {
+  // A FIFO without a writer would block an ordinary open for ever.
+  const auto fifo = dir_ / "fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::pair<std::filesystem::path, FileKind> cases[] = {
+      {fifo, FileKind::Other},
+      {"/dev/zero", FileKind::Other},
+      {dir_, FileKind::Directory},
+      {write("plain", "abcd"), FileKind::Regular},
+  };
+  for (const auto& [path, kind] : cases) {
+    auto opened = open_for_reading(path);
+    ASSERT_TRUE(opened) << path << ": " << opened.error().message();
+    EXPECT_EQ(opened->kind, kind) << path;
+    EXPECT_EQ(opened->size, kind == FileKind::Regular ? 4u : 0u) << path;
+  }
+  // The payload read refuses the FIFO (by its metadata) without opening it
+  // in a way that waits.
+  auto bytes = read_file_bounded(fifo);
+  ASSERT_FALSE(bytes);
+  EXPECT_EQ(bytes.error().io.message(), "artifact payload path is not a regular file");
+}
+
+TEST(BoundedRead, AnEndlessFileStopsOneBytePastTheCap) {
+  auto zero = open_for_reading("/dev/zero");
+  ASSERT_TRUE(zero);
+  std::uint64_t received = 0;
+  auto read = read_to_end(zero->handle, 100'000, 8192, [&](std::span<const std::uint8_t> piece) {
+    received += piece.size();
+  });
+  ASSERT_FALSE(read);
+  EXPECT_EQ(read.error().kind, BoundedReadError::Kind::TooLarge);
+  EXPECT_EQ(read.error().len, 100'001u);
+  EXPECT_LE(received, 100'000u);  // the piece that passed the cap is not handed on
+}
+
+TEST_F(BoundedReadTest, ReadToEndHandsOnEveryPieceInOrder) {
+  std::string content(30'000, 'x');
+  for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>('a' + i % 26);
+  auto file = open_for_reading(write("pieces", content));
+  ASSERT_TRUE(file);
+  auto text = read_to_end_text(file->handle, content.size(), 4096);
+  ASSERT_TRUE(text);
+  EXPECT_EQ(*text, content);
 }
 
 TEST_F(BoundedReadTest, FollowsSymbolicLinks) {

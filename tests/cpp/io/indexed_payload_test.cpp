@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <limits>
 #include <optional>
 #include <random>
@@ -322,6 +323,103 @@ TEST(ValidateEntries, SharedRecordsAndValidPayloadPass) {
   c.keys = {{"a", 0}, {"abcd", 0}, {"b", 0}};
   c.readings = record({"x", "y", "z"});
   EXPECT_TRUE(validate(c));
+}
+
+// The limits of a real payload, where amplification shows.
+IndexedPayloadFormat real_limits() {
+  IndexedPayloadFormat f = test_format();
+  f.max_entries = 3'000'000;
+  f.max_surface_bytes = 16'384;
+  f.max_reading_count = 256;
+  f.max_reading_bytes = 16'384;
+  f.max_payload_bytes = 536'870'912;
+  return f;
+}
+
+std::expected<void, TestError> validate_real(const Bytes& bytes) {
+  auto payload = IndexedPayload::open(bytes, real_limits());
+  if (!payload) return std::unexpected(TestError::from_indexed(payload.error()));
+  return validate_indexed_entries<TestError>(
+      *payload, [](std::string_view, const std::string&) { return std::optional<TestError>(); });
+}
+
+TEST(ValidateEntries, ALongChainIsRefusedWhereItPassesTheSurfaceLimit) {
+  Container c;
+  c.keys = {{std::string(40'000, 'a'), 0}};
+  c.readings = record({"x"});
+  const Bytes bytes = c.bytes();
+  auto checked = validate_real(bytes);
+  ASSERT_FALSE(checked);
+  const IndexedPayloadError& e = *checked.error().container;
+  EXPECT_EQ(e.kind, Kind::LimitExceeded);
+  EXPECT_EQ(e.field, "surface_bytes");
+  // The descent stops one byte past the limit instead of spelling out the
+  // whole 40,000-byte key.
+  EXPECT_EQ(e.len, 16'385u);
+  EXPECT_EQ(e.max, 16'384u);
+
+  auto payload = IndexedPayload::open(bytes, real_limits());
+  ASSERT_TRUE(payload);
+  std::size_t keys_seen = 0;
+  auto visited = payload->fst().for_each([&](std::string_view, std::uint64_t) { ++keys_seen; }, 16'384);
+  ASSERT_FALSE(visited);
+  EXPECT_EQ(visited.error().kind, FstError::Kind::KeyTooLong);
+  EXPECT_EQ(visited.error().size, 16'385u);
+  EXPECT_EQ(keys_seen, 0u);
+  // A limit the key fits passes it whole.
+  EXPECT_TRUE(payload->fst().for_each([&](std::string_view key, std::uint64_t) { EXPECT_EQ(key.size(), 40'000u); },
+                                      40'000));
+}
+
+// Keys that differ in a short head and share one long tail: the fst stores
+// the tail once, every key spells it out.
+TEST(ValidateEntries, KeyBytesStayInProportionToThePayload) {
+  Container c;
+  const std::string tail(8'000, 't');
+  for (int i = 0; i < 512; ++i) {
+    char head[8];
+    std::snprintf(head, sizeof head, "k%03d", i);
+    c.keys.emplace_back(head + tail, 0);
+  }
+  c.readings = record({"x"});
+  const Bytes bytes = c.bytes();
+  ASSERT_LT(bytes.size(), 64'000u);  // about 4 MB of keys in a small file
+  auto checked = validate_real(bytes);
+  ASSERT_FALSE(checked);
+  const IndexedPayloadError& e = *checked.error().container;
+  EXPECT_EQ(e.kind, Kind::LimitExceeded);
+  EXPECT_EQ(e.field, "fst_key_bytes");
+  EXPECT_EQ(e.max, max_entry_bytes(bytes.size()));
+  EXPECT_GT(e.len, e.max);
+  EXPECT_LE(e.len, e.max + 8'004);  // refused at the first key past the bound
+
+  // Fewer keys over the same tail stay within the bound.
+  c.keys.resize(64);
+  EXPECT_TRUE(validate_real(c.bytes()));
+}
+
+// Keys that share one large readings record: the canonical text (and the
+// checksum over it) repeats the record per key.
+TEST(ValidateEntries, CanonicalBytesStayInProportionToThePayload) {
+  std::vector<std::string> readings;
+  for (int i = 0; i < 64; ++i) readings.push_back(std::to_string(i) + std::string(1'000, 'r'));
+  Container c;
+  for (int i = 0; i < 1024; ++i) {
+    char key[8];
+    std::snprintf(key, sizeof key, "k%04d", i);
+    c.keys.emplace_back(key, 0);
+  }
+  c.readings = record(readings);
+  const Bytes bytes = c.bytes();
+  auto checked = validate_real(bytes);
+  ASSERT_FALSE(checked);
+  const IndexedPayloadError& e = *checked.error().container;
+  EXPECT_EQ(e.kind, Kind::LimitExceeded);
+  EXPECT_EQ(e.field, "canonical_bytes");
+  EXPECT_EQ(e.max, max_entry_bytes(bytes.size()));
+
+  c.keys.resize(8);
+  EXPECT_TRUE(validate_real(c.bytes()));
 }
 
 TEST(FirstDuplicate, MatchesBruteForce) {

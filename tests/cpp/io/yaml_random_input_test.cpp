@@ -93,12 +93,19 @@ TEST(YamlRandomInput, DamagedDocumentsDecodeOrFailCleanly) {
 }
 
 TEST(YamlRandomInput, DeepNestingUnderAnUnknownKey) {
-  // Skipped values are walked without recursion, however deep.
-  const std::string deep = "skip: " + std::string(3000, '[') + std::string(3000, ']') +
-                           "\nversion: 1\nleaf: {text: t}\nleaves: []\nwords: []\n";
-  auto r = decode_yaml<Tree>(deep);
+  // Skipped values are walked without recursion, down to the nesting limit
+  // (the root mapping is the first level).
+  auto nested = [](int levels) {
+    return "skip: " + std::string(levels, '[') + std::string(levels, ']') +
+           "\nversion: 1\nleaf: {text: t}\nleaves: []\nwords: []\n";
+  };
+  auto r = decode_yaml<Tree>(nested(127));
   ASSERT_TRUE(r) << r.error().message();
   EXPECT_EQ(r->version, 1u);
+  // Deeper is refused, even under a key that is skipped.
+  auto deep = decode_yaml<Tree>(nested(3000));
+  ASSERT_FALSE(deep);
+  EXPECT_EQ(deep.error().message(), "nesting deeper than 128 levels at line 1 column 134");
 }
 
 }  // namespace

@@ -377,6 +377,78 @@ TEST(YamlRecord, AliasExpansionIsBounded) {
   EXPECT_EQ(large.error().message(), "repetition limit exceeded");
 }
 
+TEST(YamlRecord, AliasExpansionIsBoundedByWhatItProduces) {
+  // Few jumps, each to a large scalar: 200 copies of 100 KB from a text of
+  // about 100 KB.
+  auto words_of = [](int copies) {
+    std::string text = "words: [&w " + std::string(100'000, 'x');
+    for (int i = 0; i < copies; ++i) text += ", *w";
+    return text + "]\n";
+  };
+  auto large = decode_yaml<Group>(words_of(200));
+  ASSERT_FALSE(large);
+  EXPECT_EQ(large.error().message(), "repetition limit exceeded");
+  auto few = decode_yaml<Group>(words_of(5));
+  ASSERT_TRUE(few) << few.error().message();
+  EXPECT_EQ(few->words.size(), 6u);
+
+  // Nested aliases count what each one repeats: 20 groups of 20 copies of a
+  // 20 KB word, about 440 jumps, far fewer than 100 per event.
+  std::string nested = "w: &w " + std::string(20'000, 'y') + "\nwords: &ws [";
+  for (int i = 0; i < 20; ++i) nested += i ? ", *w" : "*w";
+  nested += "]\ng: &g {words: *ws}\ngroups: [";
+  for (int i = 0; i < 20; ++i) nested += i ? ", *g" : "*g";
+  auto deep = decode_yaml<Bag>(nested + "]\n");
+  ASSERT_FALSE(deep);
+  EXPECT_EQ(deep.error().message(), "repetition limit exceeded");
+}
+
+TEST(YamlRecord, NestingDepthIsBounded) {
+  // The root mapping is the first level; the skipped key's value opens the
+  // second.
+  auto nested = [](int brackets) {
+    return "other: " + std::string(brackets, '[') + std::string(brackets, ']') + "\nwords: [a]\n";
+  };
+  auto at_limit = decode_yaml<Group>(nested(127));
+  ASSERT_TRUE(at_limit) << at_limit.error().message();
+  auto over = decode_yaml<Group>(nested(128));
+  ASSERT_FALSE(over);
+  EXPECT_EQ(over.error().message(), "nesting deeper than 128 levels at line 1 column 135");
+  // Refused as the parser reaches the level, long before the scanner would
+  // have worked through a hundred thousand of them.
+  auto far = decode_yaml<Group>("other: " + std::string(100'000, '['));
+  ASSERT_FALSE(far);
+  EXPECT_EQ(far.error().message(), "nesting deeper than 128 levels at line 1 column 135");
+  // Block nesting counts the same way.
+  std::string block = "other:\n";
+  for (int i = 0; i < 130; ++i) block += std::string(2 * i + 2, ' ') + "-\n";
+  auto blocks = decode_yaml<Group>(block);
+  ASSERT_FALSE(blocks);
+  EXPECT_EQ(blocks.error().kind, YamlError::Kind::NestingTooDeep);
+  // A decoding error met before the depth wins, as over any later error of
+  // the text.
+  EXPECT_EQ(decode_yaml<Group>("words: " + std::string(200, '[')).error().message(),
+            "words[0]: invalid type: sequence, expected a string at line 1 column 9");
+}
+
+TEST(YamlRecord, AByteOrderMarkIsSkippedWithoutMovingPositions) {
+  const std::string bom = "\xEF\xBB\xBF";
+  auto r = decode_yaml<Group>(bom + "words: [a, b]\n");
+  ASSERT_TRUE(r) << r.error().message();
+  EXPECT_EQ(r->words, (std::vector<std::string>{"a", "b"}));
+  for (const std::string text : {"words: x\n", "words: [a\n", "\nwords:\n  - [a]\n"}) {
+    auto plain = decode_yaml<Group>(text);
+    auto marked = decode_yaml<Group>(bom + text);
+    ASSERT_FALSE(plain);
+    ASSERT_FALSE(marked);
+    EXPECT_EQ(marked.error().message(), plain.error().message());
+  }
+  // Only at the very start: elsewhere the mark is text.
+  auto inside = decode_yaml<Group>("words: [" + bom + "a]\n");
+  ASSERT_TRUE(inside);
+  EXPECT_EQ(inside->words[0], bom + "a");
+}
+
 TEST(YamlRecord, SyntaxErrorsCarryParserTexts) {
   const ErrorCase cases[] = {
       {"words: [a, b\n", "did not find expected ',' or ']' at line 2 column 1, while parsing a flow sequence at line 1 column 8"},

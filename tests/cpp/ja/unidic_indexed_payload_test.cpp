@@ -170,12 +170,14 @@ TEST(UnidicIndexedPayload, KeysMayShareARecord) {
   ASSERT_TRUE(index) << index.error().message();
   EXPECT_EQ((*index->try_readings("b"))->list(), (std::vector<std::string>{"x", "y"}));
 
-  // Many keys on one large record, and one key on a bad record after them.
+  // Several keys on one large record, and one key on a bad record after
+  // them. (What the keys repeat stays within the canonical-text bound: a
+  // thousand keys on this record would not.)
   std::vector<std::string> readings;
   for (int i = 0; i < 256; ++i) readings.push_back(std::string(100, 'a') + std::to_string(i));
   IndexedFile shared;
   shared.readings = readings_record(readings);
-  for (int i = 0; i < 1000; ++i) shared.keys.emplace_back("k" + std::to_string(1000 + i), 0);
+  for (int i = 0; i < 40; ++i) shared.keys.emplace_back("k" + std::to_string(1000 + i), 0);
   auto loaded = UnidicReadingIndex::from_indexed_owned_bytes(shared.bytes());
   ASSERT_TRUE(loaded) << loaded.error().message();
   EXPECT_EQ(loaded->artifact_payload().entries.back().readings, readings);
