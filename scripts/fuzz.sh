@@ -8,8 +8,9 @@
 # a mismatch or a sanitizer report stops with the input saved in
 # build/fuzz/artifacts/ and makes the script fail. A summary line per target
 # gives its executions and coverage (cov: edges, ft: features).
-# ORVEL_FUZZ_NICE (default 0) lowers the fuzzers' priority, ORVEL_FUZZ_JOBS
-# the build's parallelism.
+# ORVEL_FUZZ_RUNS stops a target after that many executions (before its
+# time is up), ORVEL_FUZZ_NICE (default 0) lowers the fuzzers' priority,
+# ORVEL_FUZZ_JOBS sets the build's parallelism.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 cd "$root"
@@ -61,9 +62,10 @@ for name in "${targets[@]}"; do
   target="$build/fuzz/$name"
   corpus="$build/corpus/$name"
   mkdir -p "$corpus"
-  flags=(-max_len="${max_len[$name]:-4096}" -rss_limit_mb=2048 -timeout=20 -print_final_stats=1
+  flags=(-max_len="${max_len[$name]:-4096}" -rss_limit_mb=2048 -malloc_limit_mb=512 -timeout=10 -print_final_stats=1
          -artifact_prefix="$build/artifacts/$name-")
   [ -n "${dict[$name]:-}" ] && flags+=(-dict="$build/dict/${dict[$name]}.dict")
+  [ -n "${ORVEL_FUZZ_RUNS:-}" ] && flags+=(-runs="$ORVEL_FUZZ_RUNS")
   inputs=("$corpus")
   mkdir -p "$build/seeds/$name"
   for d in ${data[$name]:-}; do
