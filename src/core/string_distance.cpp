@@ -157,6 +157,90 @@ std::optional<std::uint64_t> within(std::uint64_t distance, std::uint64_t cutoff
 
 }  // namespace
 
+template <bool kSwaps>
+std::optional<std::uint64_t> StringDistanceWorkspace::banded_bits(std::u32string_view pattern,
+                                                                  std::u32string_view text, std::uint64_t cutoff) {
+  masks_.build(pattern);
+  const std::size_t m = pattern.size();
+  const std::size_t n = text.size();
+  const std::size_t words = masks_.words();
+  const unsigned top = static_cast<unsigned>((m - 1) % 64);
+  // Cutoffs beyond the text length change nothing; clamping keeps j + k
+  // from overflowing.
+  const std::size_t k = static_cast<std::size_t>(std::min<std::uint64_t>(cutoff, n));
+  auto rows_in = [&](std::size_t w) { return w + 1 < words ? std::size_t{64} : m - 64 * w; };
+  auto last_row = [&](std::size_t w) { return std::min(64 * (w + 1), m); };
+  // The word holding band row min(m, j + k) (rows count from 1).
+  auto last_word = [&](std::size_t j) { return (std::min(m, j + k) - 1) / 64; };
+
+  vp_.resize(words);
+  vn_.resize(words);
+  d0_.resize(words);
+  scores_.resize(words);
+  std::uint64_t* const vps = vp_.data();
+  std::uint64_t* const vns = vn_.data();
+  std::uint64_t* const d0s = d0_.data();
+  std::uint64_t* const scores = scores_.data();
+
+  // Column 0: D[i][0] = i.
+  std::size_t first = 0;
+  std::size_t last = last_word(1);
+  for (std::size_t w = 0; w <= last; ++w) {
+    vps[w] = ~std::uint64_t{0};
+    vns[w] = 0;
+    d0s[w] = ~std::uint64_t{0};
+    scores[w] = last_row(w);
+  }
+  const std::uint64_t* pm_old = masks_.zero();
+
+  for (std::size_t j = 1; j <= n; ++j) {
+    // Words entering the band start one more per row than the word above.
+    for (const std::size_t reach = last_word(j); last < reach;) {
+      ++last;
+      vps[last] = ~std::uint64_t{0};
+      vns[last] = 0;
+      d0s[last] = ~std::uint64_t{0};
+      scores[last] = scores[last - 1] + rows_in(last);
+    }
+    // Words whose rows all lie above the band (row < j - k) are frozen.
+    while (j > k && 64 * (first + 1) < j - k) ++first;
+
+    const std::uint64_t* const pm = masks_.masks(text[j - 1]);
+    std::uint64_t hp_carry = 1, hn_carry = 0, tr_carry = 0;
+    for (std::size_t w = first; w <= last; ++w) {
+      const std::uint64_t vp = vps[w], vn = vns[w];
+      std::uint64_t tr = 0;
+      if constexpr (kSwaps) {
+        const std::uint64_t swap_from = (~d0s[w]) & pm[w];
+        tr = ((swap_from << 1) | tr_carry) & pm_old[w];
+        tr_carry = swap_from >> 63;
+      }
+      const std::uint64_t x = pm[w] | hn_carry;
+      const std::uint64_t d0 = (((x & vp) + vp) ^ vp) | x | vn | tr;
+      std::uint64_t hp = vn | ~(d0 | vp);
+      std::uint64_t hn = vp & d0;
+      const std::uint64_t hp_in = hp_carry, hn_in = hn_carry;
+      const unsigned shift_out = w + 1 < words ? 63 : top;
+      hp_carry = (hp >> shift_out) & 1;
+      hn_carry = (hn >> shift_out) & 1;
+      scores[w] = scores[w] + hp_carry - hn_carry;
+      hp = (hp << 1) | hp_in;
+      hn = (hn << 1) | hn_in;
+      vps[w] = hn | ~(d0 | hp);
+      vns[w] = hp & d0;
+      if constexpr (kSwaps) d0s[w] = d0;
+    }
+    pm_old = pm;
+
+    // A word's rows are at least its last row's value minus their distance
+    // to it; once every band word is above k, so is the distance.
+    bool open = false;
+    for (std::size_t w = first; w <= last && !open; ++w) open = scores[w] < k + rows_in(w);
+    if (!open) return std::nullopt;
+  }
+  return within(scores[words - 1], cutoff);
+}
+
 std::uint64_t StringDistanceWorkspace::levenshtein(std::u32string_view a, std::u32string_view b) {
   std::tie(a, b) = trim_common_affixes(a, b);
   const auto [pattern, text] = pattern_and_text(a, b);
@@ -171,6 +255,7 @@ std::optional<std::uint64_t> StringDistanceWorkspace::levenshtein_with_cutoff(st
   if (length_gap(a, b) > cutoff) return std::nullopt;
   const auto [pattern, text] = pattern_and_text(a, b);
   if (pattern.empty()) return text.size();
+  if (pattern.size() > 64) return banded_bits<false>(pattern, text, cutoff);
   return within(levenshtein_bits(pattern, text), cutoff);
 }
 
@@ -186,6 +271,7 @@ std::optional<std::uint64_t> StringDistanceWorkspace::damerau_levenshtein_with_c
   if (length_gap(a, b) > cutoff) return std::nullopt;
   const auto [pattern, text] = pattern_and_text(a, b);
   if (pattern.empty()) return within(text.size(), cutoff);
+  if (pattern.size() > 64) return banded_bits<true>(pattern, text, cutoff);
   return within(osa_bits(pattern, text), cutoff);
 }
 

@@ -13,6 +13,16 @@
 // Hyyro's extension for adjacent swaps): the shorter side is the pattern,
 // one bit per character, so a pair costs O(ceil(m / 64) x n) word steps
 // for lengths m <= n.
+//
+// The cutoff forms of patterns longer than one word compute only the words
+// that meet the diagonal band |row - column| <= k (an alignment of cost
+// <= k never leaves it), so they cost O((k / 64 + 2) x n) word steps, and
+// they stop at the first column whose band cells all exceed k. Words above
+// the band are frozen (the row above the first computed word is taken to
+// grow by one per column) and words below it start as if each row were one
+// more than the row above; both give values of real alignments, never
+// smaller than the distance, so cells reached by a band path of cost <= k
+// keep their exact values.
 #include <cstdint>
 #include <expected>
 #include <optional>
@@ -44,6 +54,12 @@ class StringDistanceWorkspace {
   // character, 64 to a word) and a text scanned character by character.
   std::uint64_t levenshtein_bits(std::u32string_view pattern, std::u32string_view text);
   std::uint64_t osa_bits(std::u32string_view pattern, std::u32string_view text);
+  // Banded multi-word kernels: the exact distance when it is <= cutoff,
+  // nothing otherwise. Need pattern.size() <= text.size() and a length gap
+  // <= cutoff.
+  template <bool kSwaps>
+  std::optional<std::uint64_t> banded_bits(std::u32string_view pattern, std::u32string_view text,
+                                           std::uint64_t cutoff);
 
   PatternMasks masks_;
   // Per pattern word: vertical +1 and -1 deltas of the current column, and
@@ -51,6 +67,8 @@ class StringDistanceWorkspace {
   std::vector<std::uint64_t> vp_;
   std::vector<std::uint64_t> vn_;
   std::vector<std::uint64_t> d0_;
+  // Banded kernels: per pattern word, the value of its last row.
+  std::vector<std::uint64_t> scores_;
 };
 
 // The four text forms: UTF-8 texts decoded to scalar values, on a fresh
