@@ -21,30 +21,63 @@ std::pair<std::u32string_view, std::u32string_view> trim_common_affixes(std::u32
   return {a, b};
 }
 
+namespace {
+
+// The one-word kernels: a pattern of 1 to 64 characters whose match mask
+// for a text character c is mask_of(c).
+template <class MaskOf>
+std::uint64_t one_word_levenshtein(const MaskOf& mask_of, std::size_t m, std::u32string_view text) {
+  const std::uint64_t last = std::uint64_t{1} << (m - 1);
+  std::uint64_t score = m;
+  std::uint64_t vp = ~std::uint64_t{0}, vn = 0;
+  for (const char32_t c : text) {
+    const std::uint64_t pm = mask_of(c);
+    const std::uint64_t x = pm | vn;
+    const std::uint64_t d0 = (((x & vp) + vp) ^ vp) | x;
+    std::uint64_t hp = vn | ~(d0 | vp);
+    std::uint64_t hn = vp & d0;
+    score += (hp & last) != 0;
+    score -= (hn & last) != 0;
+    hp = (hp << 1) | 1;  // the top row grows by one per text character
+    hn <<= 1;
+    vp = hn | ~(d0 | hp);
+    vn = hp & d0;
+  }
+  return score;
+}
+
+template <class MaskOf>
+std::uint64_t one_word_osa(const MaskOf& mask_of, std::size_t m, std::u32string_view text) {
+  const std::uint64_t last = std::uint64_t{1} << (m - 1);
+  std::uint64_t score = m;
+  std::uint64_t vp = ~std::uint64_t{0}, vn = 0, d0 = 0, pm_prev = 0;
+  for (const char32_t c : text) {
+    const std::uint64_t pm = mask_of(c);
+    // Swaps: pattern positions i-1, i matching text characters j, j-1.
+    const std::uint64_t tr = (((~d0) & pm) << 1) & pm_prev;
+    d0 = (((pm & vp) + vp) ^ vp) | pm | vn | tr;
+    std::uint64_t hp = vn | ~(d0 | vp);
+    std::uint64_t hn = d0 & vp;
+    score += (hp & last) != 0;
+    score -= (hn & last) != 0;
+    hp = (hp << 1) | 1;
+    hn <<= 1;
+    vp = hn | ~(d0 | hp);
+    vn = hp & d0;
+    pm_prev = pm;
+  }
+  return score;
+}
+
+}  // namespace
+
 std::uint64_t StringDistanceWorkspace::levenshtein_bits(std::u32string_view pattern, std::u32string_view text) {
-  masks_.build(pattern);
   const std::size_t words = masks_.words();
   const std::size_t top = (pattern.size() - 1) % 64;
   const std::uint64_t last = std::uint64_t{1} << top;
   std::uint64_t score = pattern.size();
 
-  if (words == 1) {
-    std::uint64_t vp = ~std::uint64_t{0}, vn = 0;
-    for (const char32_t c : text) {
-      const std::uint64_t pm = *masks_.masks(c);
-      const std::uint64_t x = pm | vn;
-      const std::uint64_t d0 = (((x & vp) + vp) ^ vp) | x;
-      std::uint64_t hp = vn | ~(d0 | vp);
-      std::uint64_t hn = vp & d0;
-      score += (hp & last) != 0;
-      score -= (hn & last) != 0;
-      hp = (hp << 1) | 1;  // the top row grows by one per text character
-      hn <<= 1;
-      vp = hn | ~(d0 | hp);
-      vn = hp & d0;
-    }
-    return score;
-  }
+  if (words == 1) return one_word_levenshtein([this](char32_t c) { return *masks_.masks(c); }, pattern.size(), text);
 
   vp_.assign(words, ~std::uint64_t{0});
   vn_.assign(words, 0);
@@ -76,32 +109,13 @@ std::uint64_t StringDistanceWorkspace::levenshtein_bits(std::u32string_view patt
 }
 
 std::uint64_t StringDistanceWorkspace::osa_bits(std::u32string_view pattern, std::u32string_view text) {
-  masks_.build(pattern);
   const std::size_t words = masks_.words();
   const std::size_t top = (pattern.size() - 1) % 64;
   const std::uint64_t last = std::uint64_t{1} << top;
   std::uint64_t score = pattern.size();
   const std::uint64_t* pm_old = masks_.zero();
 
-  if (words == 1) {
-    std::uint64_t vp = ~std::uint64_t{0}, vn = 0, d0 = 0, pm_prev = 0;
-    for (const char32_t c : text) {
-      const std::uint64_t pm = *masks_.masks(c);
-      // Swaps: pattern positions i-1, i matching text characters j, j-1.
-      const std::uint64_t tr = (((~d0) & pm) << 1) & pm_prev;
-      d0 = (((pm & vp) + vp) ^ vp) | pm | vn | tr;
-      std::uint64_t hp = vn | ~(d0 | vp);
-      std::uint64_t hn = d0 & vp;
-      score += (hp & last) != 0;
-      score -= (hn & last) != 0;
-      hp = (hp << 1) | 1;
-      hn <<= 1;
-      vp = hn | ~(d0 | hp);
-      vn = hp & d0;
-      pm_prev = pm;
-    }
-    return score;
-  }
+  if (words == 1) return one_word_osa([this](char32_t c) { return *masks_.masks(c); }, pattern.size(), text);
 
   vp_.assign(words, ~std::uint64_t{0});
   vn_.assign(words, 0);
@@ -160,14 +174,13 @@ std::optional<std::uint64_t> within(std::uint64_t distance, std::uint64_t cutoff
 template <bool kSwaps>
 std::optional<std::uint64_t> StringDistanceWorkspace::banded_bits(std::u32string_view pattern,
                                                                   std::u32string_view text, std::uint64_t cutoff) {
-  masks_.build(pattern);
   const std::size_t m = pattern.size();
   const std::size_t n = text.size();
   const std::size_t words = masks_.words();
   const unsigned top = static_cast<unsigned>((m - 1) % 64);
-  // Cutoffs beyond the text length change nothing; clamping keeps j + k
+  // Cutoffs beyond the longer length change nothing; clamping keeps j + k
   // from overflowing.
-  const std::size_t k = static_cast<std::size_t>(std::min<std::uint64_t>(cutoff, n));
+  const std::size_t k = static_cast<std::size_t>(std::min<std::uint64_t>(cutoff, std::max(m, n)));
   auto rows_in = [&](std::size_t w) { return w + 1 < words ? std::size_t{64} : m - 64 * w; };
   auto last_row = [&](std::size_t w) { return std::min(64 * (w + 1), m); };
   // The word holding band row min(m, j + k) (rows count from 1).
@@ -245,6 +258,7 @@ std::uint64_t StringDistanceWorkspace::levenshtein(std::u32string_view a, std::u
   std::tie(a, b) = trim_common_affixes(a, b);
   const auto [pattern, text] = pattern_and_text(a, b);
   if (pattern.empty()) return text.size();
+  masks_.build(pattern);
   return levenshtein_bits(pattern, text);
 }
 
@@ -255,6 +269,7 @@ std::optional<std::uint64_t> StringDistanceWorkspace::levenshtein_with_cutoff(st
   if (length_gap(a, b) > cutoff) return std::nullopt;
   const auto [pattern, text] = pattern_and_text(a, b);
   if (pattern.empty()) return text.size();
+  masks_.build(pattern);
   if (pattern.size() > 64) return banded_bits<false>(pattern, text, cutoff);
   return within(levenshtein_bits(pattern, text), cutoff);
 }
@@ -262,6 +277,7 @@ std::optional<std::uint64_t> StringDistanceWorkspace::levenshtein_with_cutoff(st
 std::uint64_t StringDistanceWorkspace::damerau_levenshtein(std::u32string_view a, std::u32string_view b) {
   const auto [pattern, text] = pattern_and_text(a, b);
   if (pattern.empty()) return text.size();
+  masks_.build(pattern);
   return osa_bits(pattern, text);
 }
 
@@ -271,28 +287,167 @@ std::optional<std::uint64_t> StringDistanceWorkspace::damerau_levenshtein_with_c
   if (length_gap(a, b) > cutoff) return std::nullopt;
   const auto [pattern, text] = pattern_and_text(a, b);
   if (pattern.empty()) return within(text.size(), cutoff);
+  masks_.build(pattern);
   if (pattern.size() > 64) return banded_bits<true>(pattern, text, cutoff);
   return within(osa_bits(pattern, text), cutoff);
 }
 
+void StringDistanceWorkspace::prepare(std::u32string_view pattern) { masks_.build(pattern); }
+
+std::uint64_t StringDistanceWorkspace::prepared_levenshtein(std::u32string_view pattern, std::u32string_view text) {
+  if (pattern.empty() || text.empty()) return pattern.size() + text.size();
+  return levenshtein_bits(pattern, text);
+}
+
+std::optional<std::uint64_t> StringDistanceWorkspace::prepared_levenshtein_with_cutoff(std::u32string_view pattern,
+                                                                                       std::u32string_view text,
+                                                                                       std::uint64_t cutoff) {
+  if (length_gap(pattern, text) > cutoff) return std::nullopt;
+  if (pattern.empty() || text.empty()) return pattern.size() + text.size();
+  if (pattern.size() > 64) return banded_bits<false>(pattern, text, cutoff);
+  return within(levenshtein_bits(pattern, text), cutoff);
+}
+
+std::uint64_t StringDistanceWorkspace::prepared_damerau_levenshtein(std::u32string_view pattern,
+                                                                    std::u32string_view text) {
+  if (pattern.empty() || text.empty()) return pattern.size() + text.size();
+  return osa_bits(pattern, text);
+}
+
+std::optional<std::uint64_t> StringDistanceWorkspace::prepared_damerau_levenshtein_with_cutoff(
+    std::u32string_view pattern, std::u32string_view text, std::uint64_t cutoff) {
+  if (length_gap(pattern, text) > cutoff) return std::nullopt;
+  if (pattern.empty() || text.empty()) return pattern.size() + text.size();
+  if (pattern.size() > 64) return banded_bits<true>(pattern, text, cutoff);
+  return within(osa_bits(pattern, text), cutoff);
+}
+
+namespace {
+
+// Texts of up to kShort characters are decoded onto the stack and compared
+// with stack tables: a single call of the text forms then allocates nothing.
+constexpr std::size_t kShort = 64;
+
+// Decodes `text` into out[0..kShort) when it has at most kShort characters.
+bool decode_short(std::string_view text, char32_t* out, std::size_t& size) {
+  if (text.size() > 4 * kShort) return false;
+  size = 0;
+  for (std::size_t pos = 0; pos < text.size();) {
+    if (size == kShort) return false;
+    out[size++] = detail::next_scalar_bounded(text, pos);
+  }
+  return true;
+}
+
+// Match masks of a pattern of at most 64 characters against one text. Only
+// the direct entries of characters of the pattern or the text are zeroed
+// and then read, so the table needs no clearing in bulk.
+class ShortPatternMasks {
+ public:
+  ShortPatternMasks(std::u32string_view pattern, std::u32string_view text) {
+    for (const char32_t c : text) {
+      if (c < kDirect) direct_[c] = 0;
+    }
+    for (const char32_t c : pattern) {
+      if (c < kDirect) direct_[c] = 0;
+    }
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+      const char32_t c = pattern[i];
+      const std::uint64_t bit = std::uint64_t{1} << i;
+      if (c < kDirect) {
+        direct_[c] |= bit;
+        continue;
+      }
+      std::size_t k = 0;
+      while (k < wide_count_ && wide_chars_[k] != c) ++k;
+      if (k == wide_count_) {
+        wide_chars_[k] = c;
+        wide_masks_[k] = 0;
+        ++wide_count_;
+      }
+      wide_masks_[k] |= bit;
+    }
+  }
+
+  std::uint64_t operator()(char32_t c) const {
+    if (c < kDirect) return direct_[c];
+    for (std::size_t k = 0; k < wide_count_; ++k) {
+      if (wide_chars_[k] == c) return wide_masks_[k];
+    }
+    return 0;
+  }
+
+ private:
+  static constexpr char32_t kDirect = 128;
+  std::uint64_t direct_[kDirect];  // written before read, see above
+  char32_t wide_chars_[kShort];
+  std::uint64_t wide_masks_[kShort];
+  std::size_t wide_count_ = 0;
+};
+
+std::uint64_t short_levenshtein(std::u32string_view a, std::u32string_view b) {
+  std::tie(a, b) = trim_common_affixes(a, b);
+  const auto [pattern, text] = pattern_and_text(a, b);
+  if (pattern.empty()) return text.size();
+  return one_word_levenshtein(ShortPatternMasks(pattern, text), pattern.size(), text);
+}
+
+std::uint64_t short_osa(std::u32string_view a, std::u32string_view b) {
+  const auto [pattern, text] = pattern_and_text(a, b);
+  if (pattern.empty()) return text.size();
+  return one_word_osa(ShortPatternMasks(pattern, text), pattern.size(), text);
+}
+
+// Both texts decoded onto the stack, when both are short.
+struct ShortPair {
+  char32_t a[kShort], b[kShort];
+  std::size_t a_size = 0, b_size = 0;
+  bool decode(std::string_view ta, std::string_view tb) {
+    return decode_short(ta, a, a_size) && decode_short(tb, b, b_size);
+  }
+  std::u32string_view left() const { return {a, a_size}; }
+  std::u32string_view right() const { return {b, b_size}; }
+};
+
+}  // namespace
+
+TextDistance levenshtein_str_counted(std::string_view a, std::string_view b) {
+  ShortPair pair;
+  if (pair.decode(a, b)) return {short_levenshtein(pair.left(), pair.right()), pair.a_size, pair.b_size};
+  const std::u32string left = detail::decode_scalars(a), right = detail::decode_scalars(b);
+  StringDistanceWorkspace workspace;
+  return {workspace.levenshtein(left, right), left.size(), right.size()};
+}
+
 std::uint64_t levenshtein_str(std::string_view a, std::string_view b) {
+  ShortPair pair;
+  if (pair.decode(a, b)) return short_levenshtein(pair.left(), pair.right());
   StringDistanceWorkspace workspace;
   return workspace.levenshtein(detail::decode_scalars(a), detail::decode_scalars(b));
 }
 
 std::optional<std::uint64_t> levenshtein_str_with_cutoff(std::string_view a, std::string_view b,
                                                          std::uint64_t cutoff) {
+  ShortPair pair;
+  if (pair.decode(a, b)) {
+    // The exact distance of two short texts costs no more than the bounded one.
+    return within(short_levenshtein(pair.left(), pair.right()), cutoff);
+  }
   StringDistanceWorkspace workspace;
   return workspace.levenshtein_with_cutoff(detail::decode_scalars(a), detail::decode_scalars(b), cutoff);
 }
 
 std::expected<std::uint64_t, DistanceError> try_damerau_levenshtein_str(std::string_view a, std::string_view b) {
+  ShortPair pair;
+  if (pair.decode(a, b)) return short_osa(pair.left(), pair.right());
   StringDistanceWorkspace workspace;
   return workspace.damerau_levenshtein(detail::decode_scalars(a), detail::decode_scalars(b));
 }
 
 std::expected<std::optional<std::uint64_t>, DistanceError> try_damerau_levenshtein_str_with_cutoff(
     std::string_view a, std::string_view b, std::uint64_t cutoff) {
+  ShortPair pair;
+  if (pair.decode(a, b)) return within(short_osa(pair.left(), pair.right()), cutoff);
   StringDistanceWorkspace workspace;
   return workspace.damerau_levenshtein_with_cutoff(detail::decode_scalars(a), detail::decode_scalars(b), cutoff);
 }

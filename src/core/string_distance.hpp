@@ -49,14 +49,26 @@ class StringDistanceWorkspace {
   std::optional<std::uint64_t> damerau_levenshtein_with_cutoff(std::u32string_view a, std::u32string_view b,
                                                                std::uint64_t cutoff);
 
+  // Matrix rows: prepare() builds the masks of one pattern, and the
+  // prepared forms then compare that same pattern with many texts, without
+  // trimming, with the results of the forms above.
+  void prepare(std::u32string_view pattern);
+  std::uint64_t prepared_levenshtein(std::u32string_view pattern, std::u32string_view text);
+  std::optional<std::uint64_t> prepared_levenshtein_with_cutoff(std::u32string_view pattern,
+                                                                std::u32string_view text, std::uint64_t cutoff);
+  std::uint64_t prepared_damerau_levenshtein(std::u32string_view pattern, std::u32string_view text);
+  std::optional<std::uint64_t> prepared_damerau_levenshtein_with_cutoff(std::u32string_view pattern,
+                                                                        std::u32string_view text,
+                                                                        std::uint64_t cutoff);
+
  private:
-  // Bit-parallel kernels over the pattern in masks_ (one bit per pattern
-  // character, 64 to a word) and a text scanned character by character.
+  // Bit-parallel kernels over the pattern whose masks are in masks_ (one
+  // bit per pattern character, 64 to a word) and a non-empty text scanned
+  // character by character.
   std::uint64_t levenshtein_bits(std::u32string_view pattern, std::u32string_view text);
   std::uint64_t osa_bits(std::u32string_view pattern, std::u32string_view text);
   // Banded multi-word kernels: the exact distance when it is <= cutoff,
-  // nothing otherwise. Need pattern.size() <= text.size() and a length gap
-  // <= cutoff.
+  // nothing otherwise. Need a length gap <= cutoff.
   template <bool kSwaps>
   std::optional<std::uint64_t> banded_bits(std::u32string_view pattern, std::u32string_view text,
                                            std::uint64_t cutoff);
@@ -73,13 +85,24 @@ class StringDistanceWorkspace {
 
 // The four text forms: UTF-8 texts decoded to scalar values, on a fresh
 // workspace. The Damerau forms share the lattice distances' result type but
-// have no size limit and never fail.
+// have no size limit and never fail. Texts of up to 64 characters each are
+// decoded onto the stack and compared with stack tables, without any heap
+// allocation.
 std::uint64_t levenshtein_str(std::string_view a, std::string_view b);
 std::optional<std::uint64_t> levenshtein_str_with_cutoff(std::string_view a, std::string_view b,
                                                          std::uint64_t cutoff);
 std::expected<std::uint64_t, DistanceError> try_damerau_levenshtein_str(std::string_view a, std::string_view b);
 std::expected<std::optional<std::uint64_t>, DistanceError> try_damerau_levenshtein_str_with_cutoff(
     std::string_view a, std::string_view b, std::uint64_t cutoff);
+
+// The Levenshtein distance of two UTF-8 texts with their lengths in
+// characters (what a normalized similarity needs), as levenshtein_str.
+struct TextDistance {
+  std::uint64_t distance;
+  std::uint64_t left_length;
+  std::uint64_t right_length;
+};
+TextDistance levenshtein_str_counted(std::string_view a, std::string_view b);
 
 // The middles of a and b once their longest common prefix, and then the
 // longest common suffix of what follows it, are removed.

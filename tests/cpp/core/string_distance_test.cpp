@@ -256,6 +256,48 @@ TEST(StringDistanceTest, BandedCutoffsOnLongTexts) {
   }
 }
 
+// The text forms decode texts of up to 64 characters onto the stack and
+// longer ones onto the heap: pairs on both sides of that limit, with ASCII,
+// Latin-1 (outside the short table's direct range), CJK and astral
+// characters, against the references for every cutoff.
+TEST(StringDistanceTest, TextFormsOnBothSidesOfTheShortLimit) {
+  std::mt19937_64 rng(64);
+  const std::string alphabet[] = {"a", "b", "\u00e9", "\u00ff", "\u6771", "\U0001F600"};
+  // Built from whole characters, so a prefix of the pieces is valid UTF-8.
+  auto make = [&](std::size_t n) {
+    std::vector<std::string> t(n);
+    for (auto& piece : t) piece = alphabet[rng() % std::size(alphabet)];
+    return t;
+  };
+  auto join = [](const std::vector<std::string>& pieces, std::size_t count) {
+    std::string t;
+    for (std::size_t k = 0; k < count; ++k) t += pieces[k];
+    return t;
+  };
+  const std::size_t lengths[] = {0, 1, 7, 8, 9, 31, 32, 33, 63, 64, 65, 90};
+  for (const std::size_t m : lengths) {
+    for (const std::size_t n : lengths) {
+      const std::vector<std::string> a_pieces = make(m);
+      const std::string a = join(a_pieces, m);
+      std::string b = join(make(n), n);
+      if (n % 2 == 1) b = join(a_pieces, m / 2) + b;  // a shared prefix
+      const std::u32string ua = text::decode_utf8(a), ub = text::decode_utf8(b);
+      const std::uint64_t lev = reference::levenshtein(seq(ua), seq(ub));
+      const std::uint64_t dam = reference::osa(seq(ua), seq(ub));
+      ASSERT_EQ(levenshtein_str(a, b), lev) << m << "x" << n;
+      ASSERT_EQ(*try_damerau_levenshtein_str(a, b), dam) << m << "x" << n;
+      const TextDistance counted = levenshtein_str_counted(a, b);
+      ASSERT_EQ(counted.distance, lev);
+      ASSERT_EQ(counted.left_length, ua.size());
+      ASSERT_EQ(counted.right_length, ub.size());
+      for (std::uint64_t k = 0; k <= std::max(lev, dam) + 1; ++k) {
+        ASSERT_EQ(levenshtein_str_with_cutoff(a, b, k), lev <= k ? std::optional(lev) : std::nullopt);
+        ASSERT_EQ(*try_damerau_levenshtein_str_with_cutoff(a, b, k), dam <= k ? std::optional(dam) : std::nullopt);
+      }
+    }
+  }
+}
+
 TEST(NormalizedSimilarityTest, FromDistance) {
   struct Case {
     std::uint64_t distance, left, right;
