@@ -12,8 +12,8 @@ namespace orvel {
 namespace batch {
 
 // string_batch_avx2.cpp; call only when the processor has AVX2.
-void avx2_distances(bool swaps, unsigned lane_bytes, const Tables& t, const char32_t* text, std::size_t n,
-                    void* out);
+void avx2_distances(bool swaps, unsigned lane_bytes, const Tables& t, const Text* texts, std::size_t text_count,
+                    std::size_t max_length, std::size_t lanes, std::uint64_t cap, std::uint64_t* const* rows);
 
 namespace {
 
@@ -69,21 +69,23 @@ struct Portable {
 };
 
 template <class L>
-void portable_run(bool swaps, const Tables& t, const char32_t* text, std::size_t n, void* out) {
+void portable_run(bool swaps, const Tables& t, const Text* texts, std::size_t text_count, std::size_t max_length,
+                  std::size_t lanes, std::uint64_t cap, std::uint64_t* const* rows) {
   if (swaps) {
-    distances<Portable<L>, true>(t, text, n, static_cast<L*>(out));
+    distances_to_rows<Portable<L>, true>(t, texts, text_count, max_length, lanes, cap, rows);
   } else {
-    distances<Portable<L>, false>(t, text, n, static_cast<L*>(out));
+    distances_to_rows<Portable<L>, false>(t, texts, text_count, max_length, lanes, cap, rows);
   }
 }
 
-void portable_distances(bool swaps, unsigned lane_bytes, const Tables& t, const char32_t* text, std::size_t n,
-                        void* out) {
+void portable_distances(bool swaps, unsigned lane_bytes, const Tables& t, const Text* texts,
+                        std::size_t text_count, std::size_t max_length, std::size_t lanes, std::uint64_t cap,
+                        std::uint64_t* const* rows) {
   switch (lane_bytes) {
-    case 1: return portable_run<std::uint8_t>(swaps, t, text, n, out);
-    case 2: return portable_run<std::uint16_t>(swaps, t, text, n, out);
-    case 4: return portable_run<std::uint32_t>(swaps, t, text, n, out);
-    default: return portable_run<std::uint64_t>(swaps, t, text, n, out);
+    case 1: return portable_run<std::uint8_t>(swaps, t, texts, text_count, max_length, lanes, cap, rows);
+    case 2: return portable_run<std::uint16_t>(swaps, t, texts, text_count, max_length, lanes, cap, rows);
+    case 4: return portable_run<std::uint32_t>(swaps, t, texts, text_count, max_length, lanes, cap, rows);
+    default: return portable_run<std::uint64_t>(swaps, t, texts, text_count, max_length, lanes, cap, rows);
   }
 }
 
@@ -157,29 +159,28 @@ void QueryBatch::build(unsigned lane_bytes, std::span<const std::u32string_view>
   }
 }
 
-void QueryBatch::levenshtein(std::u32string_view text, std::span<std::uint64_t> out, BatchKernel kernel) const {
-  distances(false, text, out, kernel);
+void QueryBatch::levenshtein(std::span<const BatchText> texts, std::uint64_t cap, std::span<std::uint64_t* const> rows,
+                             BatchKernel kernel) const {
+  distances(false, texts, cap, rows, kernel);
 }
 
-void QueryBatch::damerau_levenshtein(std::u32string_view text, std::span<std::uint64_t> out,
-                                     BatchKernel kernel) const {
-  distances(true, text, out, kernel);
+void QueryBatch::damerau_levenshtein(std::span<const BatchText> texts, std::uint64_t cap,
+                                     std::span<std::uint64_t* const> rows, BatchKernel kernel) const {
+  distances(true, texts, cap, rows, kernel);
 }
 
-void QueryBatch::distances(bool swaps, std::u32string_view text, std::span<std::uint64_t> out,
-                           BatchKernel kernel) const {
+void QueryBatch::distances(bool swaps, std::span<const BatchText> texts, std::uint64_t cap,
+                           std::span<std::uint64_t* const> rows, BatchKernel kernel) const {
   const batch::Tables tables{direct_.data(), wide_chars_.data(), wide_masks_.data(), wide_chars_.size(),
                              zero_.data(),   last_.data(),       lengths_.data()};
-  alignas(32) std::uint8_t lanes[kVectorBytes];
+  const BatchText* batch_texts = texts.data();
+  const std::size_t lanes = std::min(count_, rows.size());
   if (kernel == BatchKernel::Avx2 && batch_kernel_available(kernel)) {
-    batch::avx2_distances(swaps, lane_bytes_, tables, text.data(), text.size(), lanes);
+    batch::avx2_distances(swaps, lane_bytes_, tables, batch_texts, texts.size(), max_text_length(lane_bytes_), lanes,
+                          cap, rows.data());
   } else {
-    batch::portable_distances(swaps, lane_bytes_, tables, text.data(), text.size(), lanes);
-  }
-  for (std::size_t lane = 0; lane < count_; ++lane) {
-    std::uint64_t value = 0;
-    std::memcpy(&value, lanes + lane * lane_bytes_, lane_bytes_);  // little-endian lanes
-    out[lane] = value;
+    batch::portable_distances(swaps, lane_bytes_, tables, batch_texts, texts.size(), max_text_length(lane_bytes_),
+                              lanes, cap, rows.data());
   }
 }
 

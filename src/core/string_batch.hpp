@@ -15,7 +15,12 @@
 #include <string_view>
 #include <vector>
 
+#include "core/string_batch_kernel.hpp"
+
 namespace orvel {
+
+// A text to compare with a pack: its scalar values.
+using BatchText = batch::Text;
 
 enum class BatchKernel : std::uint8_t { Portable, Avx2 };
 
@@ -43,14 +48,18 @@ class QueryBatch {
   std::size_t size() const { return count_; }
   unsigned lane_bytes() const { return lane_bytes_; }
 
-  // The distance of each packed pattern (in pack order) to `text`, whose
-  // length is at most max_text_length(lane_bytes()); out holds size()
-  // values.
-  void levenshtein(std::u32string_view text, std::span<std::uint64_t> out, BatchKernel kernel) const;
-  void damerau_levenshtein(std::u32string_view text, std::span<std::uint64_t> out, BatchKernel kernel) const;
+  // The distance of packed pattern l to texts[j], or `cap` when it is
+  // larger, into rows[l][j], for the first min(size(), rows.size())
+  // patterns. Texts longer than max_text_length(lane_bytes()) are skipped:
+  // their cells are left as they were.
+  void levenshtein(std::span<const BatchText> texts, std::uint64_t cap, std::span<std::uint64_t* const> rows,
+                   BatchKernel kernel) const;
+  void damerau_levenshtein(std::span<const BatchText> texts, std::uint64_t cap,
+                           std::span<std::uint64_t* const> rows, BatchKernel kernel) const;
 
  private:
-  void distances(bool swaps, std::u32string_view text, std::span<std::uint64_t> out, BatchKernel kernel) const;
+  void distances(bool swaps, std::span<const BatchText> texts, std::uint64_t cap,
+                 std::span<std::uint64_t* const> rows, BatchKernel kernel) const;
 
   unsigned lane_bytes_ = 8;
   std::size_t count_ = 0;

@@ -49,29 +49,25 @@ struct Avx2 {
   }
 };
 
-template <class L, bool kSwaps>
-void run(const Tables& t, const char32_t* text, std::size_t n, void* out) {
-  distances<Avx2<L>, kSwaps>(t, text, n, static_cast<L*>(out));
-}
-
-template <bool kSwaps>
-void dispatch(unsigned lane_bytes, const Tables& t, const char32_t* text, std::size_t n, void* out) {
-  switch (lane_bytes) {
-    case 1: return run<std::uint8_t, kSwaps>(t, text, n, out);
-    case 2: return run<std::uint16_t, kSwaps>(t, text, n, out);
-    case 4: return run<std::uint32_t, kSwaps>(t, text, n, out);
-    default: return run<std::uint64_t, kSwaps>(t, text, n, out);
+template <class L>
+void run(bool swaps, const Tables& t, const Text* texts, std::size_t text_count, std::size_t max_length,
+         std::size_t lanes, std::uint64_t cap, std::uint64_t* const* rows) {
+  if (swaps) {
+    distances_to_rows<Avx2<L>, true>(t, texts, text_count, max_length, lanes, cap, rows);
+  } else {
+    distances_to_rows<Avx2<L>, false>(t, texts, text_count, max_length, lanes, cap, rows);
   }
 }
 
 }  // namespace
 
-void avx2_distances(bool swaps, unsigned lane_bytes, const Tables& t, const char32_t* text, std::size_t n,
-                    void* out) {
-  if (swaps) {
-    dispatch<true>(lane_bytes, t, text, n, out);
-  } else {
-    dispatch<false>(lane_bytes, t, text, n, out);
+void avx2_distances(bool swaps, unsigned lane_bytes, const Tables& t, const Text* texts, std::size_t text_count,
+                    std::size_t max_length, std::size_t lanes, std::uint64_t cap, std::uint64_t* const* rows) {
+  switch (lane_bytes) {
+    case 1: return run<std::uint8_t>(swaps, t, texts, text_count, max_length, lanes, cap, rows);
+    case 2: return run<std::uint16_t>(swaps, t, texts, text_count, max_length, lanes, cap, rows);
+    case 4: return run<std::uint32_t>(swaps, t, texts, text_count, max_length, lanes, cap, rows);
+    default: return run<std::uint64_t>(swaps, t, texts, text_count, max_length, lanes, cap, rows);
   }
 }
 

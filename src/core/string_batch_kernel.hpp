@@ -27,6 +27,12 @@ struct Tables {
   const std::uint8_t* lengths;  // per lane its pattern length
 };
 
+// A text of the batch: its scalar values.
+struct Text {
+  const char32_t* data;
+  std::size_t size;
+};
+
 template <class V>
 inline const std::uint8_t* mask_row(const Tables& t, char32_t c) {
   if (c < 256) return t.direct + 32 * std::size_t{c};
@@ -72,6 +78,24 @@ inline void distances(const Tables& t, const char32_t* text, std::size_t n, type
     }
   }
   score.store(out);
+}
+
+// distances() of each text of `texts` that has at most max_length
+// characters, capped at `cap`: rows[l][j] for lane l and text j (texts
+// above max_length are left to the caller).
+template <class V, bool kSwaps>
+inline void distances_to_rows(const Tables& t, const Text* texts, std::size_t text_count, std::size_t max_length,
+                              std::size_t lanes, std::uint64_t cap, std::uint64_t* const* rows) {
+  using Lane = typename V::Lane;
+  Lane values[32 / sizeof(Lane)];
+  for (std::size_t j = 0; j < text_count; ++j) {
+    if (texts[j].size > max_length) continue;
+    distances<V, kSwaps>(t, texts[j].data, texts[j].size, values);
+    for (std::size_t l = 0; l < lanes; ++l) {
+      const std::uint64_t d = values[l];
+      rows[l][j] = d < cap ? d : cap;
+    }
+  }
 }
 
 }  // namespace orvel::batch

@@ -19,6 +19,25 @@ std::vector<BatchKernel> kernels() {
   return out;
 }
 
+// The distances of every packed pattern to every text: [pattern][text].
+// Cells the batch skips keep the marker kUnset.
+constexpr std::uint64_t kUnset = 0xDEAD;
+std::vector<std::vector<std::uint64_t>> run(const QueryBatch& batch, const std::vector<std::u32string>& texts,
+                                            bool swaps, BatchKernel kernel,
+                                            std::uint64_t cap = ~std::uint64_t{0}) {
+  std::vector<BatchText> views;
+  for (const auto& t : texts) views.push_back({t.data(), t.size()});
+  std::vector<std::vector<std::uint64_t>> out(batch.size(), std::vector<std::uint64_t>(texts.size(), kUnset));
+  std::vector<std::uint64_t*> rows;
+  for (auto& row : out) rows.push_back(row.data());
+  if (swaps) {
+    batch.damerau_levenshtein(views, cap, rows, kernel);
+  } else {
+    batch.levenshtein(views, cap, rows, kernel);
+  }
+  return out;
+}
+
 // Texts over a small alphabet with a character outside the direct table
 // and an astral one, so matches, swaps and wide lookups are all common.
 std::u32string random_text(std::mt19937_64& rng, std::size_t length) {
@@ -47,21 +66,25 @@ TEST(QueryBatchTest, EveryLaneWidthMatchesReference) {
       const std::vector<std::u32string_view> views(patterns.begin(), patterns.end());
       batch.build(lane_bytes, views);
       ASSERT_EQ(batch.size(), count);
+      // Near copies of a pattern as well as unrelated texts.
+      std::vector<std::u32string> texts;
       for (const std::size_t n : {0, 1, 7, 8, 9, 16, 17, 33, 64, 65, 130}) {
-        // Near copies of a pattern as well as unrelated texts.
         std::u32string text = random_text(rng, n);
         if (n % 2 == 1) text = patterns[rng() % count] + text.substr(0, n / 4);
-        std::vector<std::uint64_t> out(count);
-        for (const BatchKernel kernel : kernels()) {
-          batch.levenshtein(text, out, kernel);
-          for (std::size_t l = 0; l < count; ++l) {
-            ASSERT_EQ(out[l], reference::levenshtein(seq(patterns[l]), seq(text)))
-                << "lanes " << lane_bytes << " lane " << l << " kernel " << int(kernel);
-          }
-          batch.damerau_levenshtein(text, out, kernel);
-          for (std::size_t l = 0; l < count; ++l) {
-            ASSERT_EQ(out[l], reference::osa(seq(patterns[l]), seq(text)))
-                << "lanes " << lane_bytes << " lane " << l << " kernel " << int(kernel);
+        texts.push_back(text);
+      }
+      for (const BatchKernel kernel : kernels()) {
+        for (const bool swaps : {false, true}) {
+          for (const std::uint64_t cap : {~std::uint64_t{0}, std::uint64_t{3}}) {
+            const auto got = run(batch, texts, swaps, kernel, cap);
+            for (std::size_t l = 0; l < count; ++l) {
+              for (std::size_t j = 0; j < texts.size(); ++j) {
+                const std::uint64_t want = swaps ? reference::osa(seq(patterns[l]), seq(texts[j]))
+                                                 : reference::levenshtein(seq(patterns[l]), seq(texts[j]));
+                ASSERT_EQ(got[l][j], std::min(want, cap)) << "lanes " << lane_bytes << " lane " << l << " text "
+                                                           << j << " kernel " << int(kernel) << " swaps " << swaps;
+              }
+            }
           }
         }
       }
@@ -70,19 +93,17 @@ TEST(QueryBatchTest, EveryLaneWidthMatchesReference) {
 }
 
 // The lane counters hold distances up to the lane's range: 8-bit lanes
-// against a text of 255 characters.
+// take a text of 255 characters and skip a longer one.
 TEST(QueryBatchTest, LongestTextOfNarrowLanes) {
   QueryBatch batch;
   const std::u32string ab = U"ab";
   const std::u32string_view views[] = {ab};
   batch.build(1, views);
-  const std::u32string text(QueryBatch::max_text_length(1), U'x');
-  std::vector<std::uint64_t> out(1);
+  const std::u32string longest(QueryBatch::max_text_length(1), U'x');
+  const std::vector<std::u32string> texts = {longest, U"ba" + longest.substr(2), longest + U"x"};
   for (const BatchKernel kernel : kernels()) {
-    batch.levenshtein(text, out, kernel);
-    EXPECT_EQ(out[0], 255u);
-    batch.damerau_levenshtein(std::u32string(U"ba") + text.substr(2), out, kernel);
-    EXPECT_EQ(out[0], 254u);
+    EXPECT_EQ(run(batch, texts, false, kernel)[0], (std::vector<std::uint64_t>{255, 254, kUnset}));
+    EXPECT_EQ(run(batch, texts, true, kernel)[0], (std::vector<std::uint64_t>{255, 254, kUnset}));
   }
 }
 
@@ -90,14 +111,10 @@ TEST(QueryBatchTest, LongestTextOfNarrowLanes) {
 TEST(QueryBatchTest, RebuildReplacesMasks) {
   QueryBatch batch;
   const std::u32string first = U"xyz\u4e00", second = U"abc";
-  std::vector<std::uint64_t> out(1);
   batch.build(1, std::vector<std::u32string_view>{first});
   batch.build(1, std::vector<std::u32string_view>{second});
   for (const BatchKernel kernel : kernels()) {
-    batch.levenshtein(U"xyz\u4e00", out, kernel);
-    EXPECT_EQ(out[0], 4u);
-    batch.levenshtein(U"abc", out, kernel);
-    EXPECT_EQ(out[0], 0u);
+    EXPECT_EQ(run(batch, {first, second}, false, kernel)[0], (std::vector<std::uint64_t>{4, 0}));
   }
 }
 

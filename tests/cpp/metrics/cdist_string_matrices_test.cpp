@@ -47,7 +47,7 @@ double reference_similarity(const std::string& a, const std::string& b) {
 template <class Cell>
 std::vector<std::vector<Cell>> nested(const FlatMatrix<Cell>& m) {
   std::vector<std::vector<Cell>> out;
-  for (std::size_t i = 0; i < m.rows; ++i) out.emplace_back(m.row(i).begin(), m.row(i).end());
+  for (std::size_t i = 0; i < m.rows(); ++i) out.emplace_back(m.row(i).begin(), m.row(i).end());
   return out;
 }
 template <class Cell>
@@ -137,8 +137,8 @@ TEST(CdistStringMatrices, CellsEqualPairwiseFormsOnEveryKernel) {
       const auto lev = cdist_string_distance_matrix(queries, choices, k, kernel);
       const auto osa = cdist_string_damerau_distance_matrix(queries, choices, k, kernel);
       const auto combined = cdist_string_combined_distance_matrix(queries, choices, k, kernel);
-      ASSERT_EQ(lev.rows, queries.size());
-      ASSERT_EQ(lev.cols, choices.size());
+      ASSERT_EQ(lev.rows(), queries.size());
+      ASSERT_EQ(lev.cols(), choices.size());
       for (std::size_t i = 0; i < queries.size(); ++i) {
         for (std::size_t j = 0; j < choices.size(); ++j) {
           const std::u32string q = text::decode_utf8(queries[i]), c = text::decode_utf8(choices[j]);
