@@ -1,6 +1,7 @@
 #include "core/string_distance.hpp"
 
 #include <algorithm>
+#include <cstring>
 #include <tuple>
 
 #include "core/text_scalars.hpp"
@@ -275,6 +276,7 @@ std::optional<std::uint64_t> StringDistanceWorkspace::levenshtein_with_cutoff(st
 }
 
 std::uint64_t StringDistanceWorkspace::damerau_levenshtein(std::u32string_view a, std::u32string_view b) {
+  std::tie(a, b) = trim_common_affixes(a, b);
   const auto [pattern, text] = pattern_and_text(a, b);
   if (pattern.empty()) return text.size();
   masks_.build(pattern);
@@ -285,6 +287,7 @@ std::optional<std::uint64_t> StringDistanceWorkspace::damerau_levenshtein_with_c
                                                                                       std::u32string_view b,
                                                                                       std::uint64_t cutoff) {
   if (length_gap(a, b) > cutoff) return std::nullopt;
+  std::tie(a, b) = trim_common_affixes(a, b);
   const auto [pattern, text] = pattern_and_text(a, b);
   if (pattern.empty()) return within(text.size(), cutoff);
   masks_.build(pattern);
@@ -332,9 +335,24 @@ constexpr std::size_t kShort = 64;
 bool decode_short(std::string_view text, char32_t* out, std::size_t& size) {
   if (text.size() > 4 * kShort) return false;
   size = 0;
-  for (std::size_t pos = 0; pos < text.size();) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  std::size_t pos = 0;
+  // Eight ASCII bytes at a time, then character by character.
+  while (pos + 8 <= text.size() && size + 8 <= kShort) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes + pos, 8);
+    if ((word & 0x8080'8080'8080'8080u) != 0) break;
+    for (unsigned k = 0; k < 8; ++k) out[size + k] = bytes[pos + k];
+    size += 8;
+    pos += 8;
+  }
+  while (pos < text.size()) {
     if (size == kShort) return false;
-    out[size++] = detail::next_scalar_bounded(text, pos);
+    if (bytes[pos] < 0x80) {
+      out[size++] = bytes[pos++];  // ASCII, the common case
+    } else {
+      out[size++] = detail::next_scalar_bounded(text, pos);
+    }
   }
   return true;
 }
@@ -393,6 +411,7 @@ std::uint64_t short_levenshtein(std::u32string_view a, std::u32string_view b) {
 }
 
 std::uint64_t short_osa(std::u32string_view a, std::u32string_view b) {
+  std::tie(a, b) = trim_common_affixes(a, b);
   const auto [pattern, text] = pattern_and_text(a, b);
   if (pattern.empty()) return text.size();
   return one_word_osa(ShortPatternMasks(pattern, text), pattern.size(), text);

@@ -6,6 +6,12 @@
 // suffix are trimmed first.
 // Restricted Damerau (optimal string alignment): Levenshtein plus the swap
 // of two adjacent characters at cost 1, with no edit inside a swapped pair.
+// Its common prefix and suffix are trimmed as well, which leaves the
+// distance unchanged: in an optimal alignment of cA and cB the two leading
+// c can always be matched to each other (a swap of them swaps two equal
+// characters; a deleted c whose partner aligns further on can take that
+// partner's place at no higher cost), and the reversed texts have the same
+// distance.
 // Cutoff forms answer the exact distance when it is <= the cutoff and
 // nothing otherwise; a length difference above the cutoff answers at once.
 //

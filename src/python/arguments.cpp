@@ -248,7 +248,16 @@ bool convert(const Signature& s, std::size_t i, ArgumentSlot& slot) {
 
 bool parse_arguments(const Signature& signature, std::span<ArgumentSlot> slots, PyObject* const* args,
                      Py_ssize_t nargs, PyObject* kwnames) {
-  if (!bind(signature, slots, args, nargs, kwnames)) return false;
+  // The common call: exactly the required positional arguments, no keyword.
+  const auto given = static_cast<std::size_t>(PyVectorcall_NARGS(nargs));
+  const bool plain = kwnames == nullptr && given <= signature.params.size() &&
+                     (given == signature.params.size() || signature.params[given].form != Param::Required) &&
+                     (given == 0 || signature.params[given - 1].form == Param::Required);
+  if (plain) {
+    for (std::size_t i = 0; i < given; ++i) slots[i].object = args[i];
+  } else if (!bind(signature, slots, args, nargs, kwnames)) {
+    return false;
+  }
   for (std::size_t i = 0; i < signature.params.size(); ++i) {
     if (!convert(signature, i, slots[i])) return false;
   }

@@ -262,11 +262,14 @@ TEST(StringDistanceTest, BandedCutoffsOnLongTexts) {
 // characters, against the references for every cutoff.
 TEST(StringDistanceTest, TextFormsOnBothSidesOfTheShortLimit) {
   std::mt19937_64 rng(64);
-  const std::string alphabet[] = {"a", "b", "\u00e9", "\u00ff", "\u6771", "\U0001F600"};
-  // Built from whole characters, so a prefix of the pieces is valid UTF-8.
+  // Mostly ASCII (runs of eight and more ASCII bytes are decoded a word at
+  // a time) or mixed; built from whole characters, so a prefix of the
+  // pieces is valid UTF-8.
+  const std::string alphabet[] = {"a", "b", "c", "d", "\u00e9", "\u00ff", "\u6771", "\U0001F600"};
+  bool ascii = false;
   auto make = [&](std::size_t n) {
     std::vector<std::string> t(n);
-    for (auto& piece : t) piece = alphabet[rng() % std::size(alphabet)];
+    for (auto& piece : t) piece = alphabet[ascii && rng() % 16 != 0 ? rng() % 4 : rng() % std::size(alphabet)];
     return t;
   };
   auto join = [](const std::vector<std::string>& pieces, std::size_t count) {
@@ -277,6 +280,7 @@ TEST(StringDistanceTest, TextFormsOnBothSidesOfTheShortLimit) {
   const std::size_t lengths[] = {0, 1, 7, 8, 9, 31, 32, 33, 63, 64, 65, 90};
   for (const std::size_t m : lengths) {
     for (const std::size_t n : lengths) {
+      ascii = !ascii;
       const std::vector<std::string> a_pieces = make(m);
       const std::string a = join(a_pieces, m);
       std::string b = join(make(n), n);
