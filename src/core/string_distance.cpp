@@ -1,6 +1,7 @@
 #include "core/string_distance.hpp"
 
 #include <algorithm>
+#include <cstring>
 #include <tuple>
 
 #include "core/text_scalars.hpp"
@@ -21,30 +22,63 @@ std::pair<std::u32string_view, std::u32string_view> trim_common_affixes(std::u32
   return {a, b};
 }
 
+namespace {
+
+// The one-word kernels: a pattern of 1 to 64 characters whose match mask
+// for a text character c is mask_of(c).
+template <class MaskOf>
+std::uint64_t one_word_levenshtein(const MaskOf& mask_of, std::size_t m, std::u32string_view text) {
+  const std::uint64_t last = std::uint64_t{1} << (m - 1);
+  std::uint64_t score = m;
+  std::uint64_t vp = ~std::uint64_t{0}, vn = 0;
+  for (const char32_t c : text) {
+    const std::uint64_t pm = mask_of(c);
+    const std::uint64_t x = pm | vn;
+    const std::uint64_t d0 = (((x & vp) + vp) ^ vp) | x;
+    std::uint64_t hp = vn | ~(d0 | vp);
+    std::uint64_t hn = vp & d0;
+    score += (hp & last) != 0;
+    score -= (hn & last) != 0;
+    hp = (hp << 1) | 1;  // the top row grows by one per text character
+    hn <<= 1;
+    vp = hn | ~(d0 | hp);
+    vn = hp & d0;
+  }
+  return score;
+}
+
+template <class MaskOf>
+std::uint64_t one_word_osa(const MaskOf& mask_of, std::size_t m, std::u32string_view text) {
+  const std::uint64_t last = std::uint64_t{1} << (m - 1);
+  std::uint64_t score = m;
+  std::uint64_t vp = ~std::uint64_t{0}, vn = 0, d0 = 0, pm_prev = 0;
+  for (const char32_t c : text) {
+    const std::uint64_t pm = mask_of(c);
+    // Swaps: pattern positions i-1, i matching text characters j, j-1.
+    const std::uint64_t tr = (((~d0) & pm) << 1) & pm_prev;
+    d0 = (((pm & vp) + vp) ^ vp) | pm | vn | tr;
+    std::uint64_t hp = vn | ~(d0 | vp);
+    std::uint64_t hn = d0 & vp;
+    score += (hp & last) != 0;
+    score -= (hn & last) != 0;
+    hp = (hp << 1) | 1;
+    hn <<= 1;
+    vp = hn | ~(d0 | hp);
+    vn = hp & d0;
+    pm_prev = pm;
+  }
+  return score;
+}
+
+}  // namespace
+
 std::uint64_t StringDistanceWorkspace::levenshtein_bits(std::u32string_view pattern, std::u32string_view text) {
-  masks_.build(pattern);
   const std::size_t words = masks_.words();
   const std::size_t top = (pattern.size() - 1) % 64;
   const std::uint64_t last = std::uint64_t{1} << top;
   std::uint64_t score = pattern.size();
 
-  if (words == 1) {
-    std::uint64_t vp = ~std::uint64_t{0}, vn = 0;
-    for (const char32_t c : text) {
-      const std::uint64_t pm = *masks_.masks(c);
-      const std::uint64_t x = pm | vn;
-      const std::uint64_t d0 = (((x & vp) + vp) ^ vp) | x;
-      std::uint64_t hp = vn | ~(d0 | vp);
-      std::uint64_t hn = vp & d0;
-      score += (hp & last) != 0;
-      score -= (hn & last) != 0;
-      hp = (hp << 1) | 1;  // the top row grows by one per text character
-      hn <<= 1;
-      vp = hn | ~(d0 | hp);
-      vn = hp & d0;
-    }
-    return score;
-  }
+  if (words == 1) return one_word_levenshtein([this](char32_t c) { return *masks_.masks(c); }, pattern.size(), text);
 
   vp_.assign(words, ~std::uint64_t{0});
   vn_.assign(words, 0);
@@ -76,32 +110,13 @@ std::uint64_t StringDistanceWorkspace::levenshtein_bits(std::u32string_view patt
 }
 
 std::uint64_t StringDistanceWorkspace::osa_bits(std::u32string_view pattern, std::u32string_view text) {
-  masks_.build(pattern);
   const std::size_t words = masks_.words();
   const std::size_t top = (pattern.size() - 1) % 64;
   const std::uint64_t last = std::uint64_t{1} << top;
   std::uint64_t score = pattern.size();
   const std::uint64_t* pm_old = masks_.zero();
 
-  if (words == 1) {
-    std::uint64_t vp = ~std::uint64_t{0}, vn = 0, d0 = 0, pm_prev = 0;
-    for (const char32_t c : text) {
-      const std::uint64_t pm = *masks_.masks(c);
-      // Swaps: pattern positions i-1, i matching text characters j, j-1.
-      const std::uint64_t tr = (((~d0) & pm) << 1) & pm_prev;
-      d0 = (((pm & vp) + vp) ^ vp) | pm | vn | tr;
-      std::uint64_t hp = vn | ~(d0 | vp);
-      std::uint64_t hn = d0 & vp;
-      score += (hp & last) != 0;
-      score -= (hn & last) != 0;
-      hp = (hp << 1) | 1;
-      hn <<= 1;
-      vp = hn | ~(d0 | hp);
-      vn = hp & d0;
-      pm_prev = pm;
-    }
-    return score;
-  }
+  if (words == 1) return one_word_osa([this](char32_t c) { return *masks_.masks(c); }, pattern.size(), text);
 
   vp_.assign(words, ~std::uint64_t{0});
   vn_.assign(words, 0);
@@ -157,10 +172,94 @@ std::optional<std::uint64_t> within(std::uint64_t distance, std::uint64_t cutoff
 
 }  // namespace
 
+template <bool kSwaps>
+std::optional<std::uint64_t> StringDistanceWorkspace::banded_bits(std::u32string_view pattern,
+                                                                  std::u32string_view text, std::uint64_t cutoff) {
+  const std::size_t m = pattern.size();
+  const std::size_t n = text.size();
+  const std::size_t words = masks_.words();
+  const unsigned top = static_cast<unsigned>((m - 1) % 64);
+  // Cutoffs beyond the longer length change nothing; clamping keeps j + k
+  // from overflowing.
+  const std::size_t k = static_cast<std::size_t>(std::min<std::uint64_t>(cutoff, std::max(m, n)));
+  auto rows_in = [&](std::size_t w) { return w + 1 < words ? std::size_t{64} : m - 64 * w; };
+  auto last_row = [&](std::size_t w) { return std::min(64 * (w + 1), m); };
+  // The word holding band row min(m, j + k) (rows count from 1).
+  auto last_word = [&](std::size_t j) { return (std::min(m, j + k) - 1) / 64; };
+
+  vp_.resize(words);
+  vn_.resize(words);
+  d0_.resize(words);
+  scores_.resize(words);
+  std::uint64_t* const vps = vp_.data();
+  std::uint64_t* const vns = vn_.data();
+  std::uint64_t* const d0s = d0_.data();
+  std::uint64_t* const scores = scores_.data();
+
+  // Column 0: D[i][0] = i.
+  std::size_t first = 0;
+  std::size_t last = last_word(1);
+  for (std::size_t w = 0; w <= last; ++w) {
+    vps[w] = ~std::uint64_t{0};
+    vns[w] = 0;
+    d0s[w] = ~std::uint64_t{0};
+    scores[w] = last_row(w);
+  }
+  const std::uint64_t* pm_old = masks_.zero();
+
+  for (std::size_t j = 1; j <= n; ++j) {
+    // Words entering the band start one more per row than the word above.
+    for (const std::size_t reach = last_word(j); last < reach;) {
+      ++last;
+      vps[last] = ~std::uint64_t{0};
+      vns[last] = 0;
+      d0s[last] = ~std::uint64_t{0};
+      scores[last] = scores[last - 1] + rows_in(last);
+    }
+    // Words whose rows all lie above the band (row < j - k) are frozen.
+    while (j > k && 64 * (first + 1) < j - k) ++first;
+
+    const std::uint64_t* const pm = masks_.masks(text[j - 1]);
+    std::uint64_t hp_carry = 1, hn_carry = 0, tr_carry = 0;
+    for (std::size_t w = first; w <= last; ++w) {
+      const std::uint64_t vp = vps[w], vn = vns[w];
+      std::uint64_t tr = 0;
+      if constexpr (kSwaps) {
+        const std::uint64_t swap_from = (~d0s[w]) & pm[w];
+        tr = ((swap_from << 1) | tr_carry) & pm_old[w];
+        tr_carry = swap_from >> 63;
+      }
+      const std::uint64_t x = pm[w] | hn_carry;
+      const std::uint64_t d0 = (((x & vp) + vp) ^ vp) | x | vn | tr;
+      std::uint64_t hp = vn | ~(d0 | vp);
+      std::uint64_t hn = vp & d0;
+      const std::uint64_t hp_in = hp_carry, hn_in = hn_carry;
+      const unsigned shift_out = w + 1 < words ? 63 : top;
+      hp_carry = (hp >> shift_out) & 1;
+      hn_carry = (hn >> shift_out) & 1;
+      scores[w] = scores[w] + hp_carry - hn_carry;
+      hp = (hp << 1) | hp_in;
+      hn = (hn << 1) | hn_in;
+      vps[w] = hn | ~(d0 | hp);
+      vns[w] = hp & d0;
+      if constexpr (kSwaps) d0s[w] = d0;
+    }
+    pm_old = pm;
+
+    // A word's rows are at least its last row's value minus their distance
+    // to it; once every band word is above k, so is the distance.
+    bool open = false;
+    for (std::size_t w = first; w <= last && !open; ++w) open = scores[w] < k + rows_in(w);
+    if (!open) return std::nullopt;
+  }
+  return within(scores[words - 1], cutoff);
+}
+
 std::uint64_t StringDistanceWorkspace::levenshtein(std::u32string_view a, std::u32string_view b) {
   std::tie(a, b) = trim_common_affixes(a, b);
   const auto [pattern, text] = pattern_and_text(a, b);
   if (pattern.empty()) return text.size();
+  masks_.build(pattern);
   return levenshtein_bits(pattern, text);
 }
 
@@ -171,12 +270,16 @@ std::optional<std::uint64_t> StringDistanceWorkspace::levenshtein_with_cutoff(st
   if (length_gap(a, b) > cutoff) return std::nullopt;
   const auto [pattern, text] = pattern_and_text(a, b);
   if (pattern.empty()) return text.size();
+  masks_.build(pattern);
+  if (pattern.size() > 64) return banded_bits<false>(pattern, text, cutoff);
   return within(levenshtein_bits(pattern, text), cutoff);
 }
 
 std::uint64_t StringDistanceWorkspace::damerau_levenshtein(std::u32string_view a, std::u32string_view b) {
+  std::tie(a, b) = trim_common_affixes(a, b);
   const auto [pattern, text] = pattern_and_text(a, b);
   if (pattern.empty()) return text.size();
+  masks_.build(pattern);
   return osa_bits(pattern, text);
 }
 
@@ -184,29 +287,186 @@ std::optional<std::uint64_t> StringDistanceWorkspace::damerau_levenshtein_with_c
                                                                                       std::u32string_view b,
                                                                                       std::uint64_t cutoff) {
   if (length_gap(a, b) > cutoff) return std::nullopt;
+  std::tie(a, b) = trim_common_affixes(a, b);
   const auto [pattern, text] = pattern_and_text(a, b);
   if (pattern.empty()) return within(text.size(), cutoff);
+  masks_.build(pattern);
+  if (pattern.size() > 64) return banded_bits<true>(pattern, text, cutoff);
   return within(osa_bits(pattern, text), cutoff);
 }
 
+void StringDistanceWorkspace::prepare(std::u32string_view pattern) { masks_.build(pattern); }
+
+std::uint64_t StringDistanceWorkspace::prepared_levenshtein(std::u32string_view pattern, std::u32string_view text) {
+  if (pattern.empty() || text.empty()) return pattern.size() + text.size();
+  return levenshtein_bits(pattern, text);
+}
+
+std::optional<std::uint64_t> StringDistanceWorkspace::prepared_levenshtein_with_cutoff(std::u32string_view pattern,
+                                                                                       std::u32string_view text,
+                                                                                       std::uint64_t cutoff) {
+  if (length_gap(pattern, text) > cutoff) return std::nullopt;
+  if (pattern.empty() || text.empty()) return pattern.size() + text.size();
+  if (pattern.size() > 64) return banded_bits<false>(pattern, text, cutoff);
+  return within(levenshtein_bits(pattern, text), cutoff);
+}
+
+std::uint64_t StringDistanceWorkspace::prepared_damerau_levenshtein(std::u32string_view pattern,
+                                                                    std::u32string_view text) {
+  if (pattern.empty() || text.empty()) return pattern.size() + text.size();
+  return osa_bits(pattern, text);
+}
+
+std::optional<std::uint64_t> StringDistanceWorkspace::prepared_damerau_levenshtein_with_cutoff(
+    std::u32string_view pattern, std::u32string_view text, std::uint64_t cutoff) {
+  if (length_gap(pattern, text) > cutoff) return std::nullopt;
+  if (pattern.empty() || text.empty()) return pattern.size() + text.size();
+  if (pattern.size() > 64) return banded_bits<true>(pattern, text, cutoff);
+  return within(osa_bits(pattern, text), cutoff);
+}
+
+namespace {
+
+// Texts of up to kShort characters are decoded onto the stack and compared
+// with stack tables: a single call of the text forms then allocates nothing.
+constexpr std::size_t kShort = 64;
+
+// Decodes `text` into out[0..kShort) when it has at most kShort characters.
+bool decode_short(std::string_view text, char32_t* out, std::size_t& size) {
+  if (text.size() > 4 * kShort) return false;
+  size = 0;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  std::size_t pos = 0;
+  // Eight ASCII bytes at a time, then character by character.
+  while (pos + 8 <= text.size() && size + 8 <= kShort) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes + pos, 8);
+    if ((word & 0x8080'8080'8080'8080u) != 0) break;
+    for (unsigned k = 0; k < 8; ++k) out[size + k] = bytes[pos + k];
+    size += 8;
+    pos += 8;
+  }
+  while (pos < text.size()) {
+    if (size == kShort) return false;
+    if (bytes[pos] < 0x80) {
+      out[size++] = bytes[pos++];  // ASCII, the common case
+    } else {
+      out[size++] = detail::next_scalar_bounded(text, pos);
+    }
+  }
+  return true;
+}
+
+// Match masks of a pattern of at most 64 characters against one text. Only
+// the direct entries of characters of the pattern or the text are zeroed
+// and then read, so the table needs no clearing in bulk.
+class ShortPatternMasks {
+ public:
+  ShortPatternMasks(std::u32string_view pattern, std::u32string_view text) {
+    for (const char32_t c : text) {
+      if (c < kDirect) direct_[c] = 0;
+    }
+    for (const char32_t c : pattern) {
+      if (c < kDirect) direct_[c] = 0;
+    }
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+      const char32_t c = pattern[i];
+      const std::uint64_t bit = std::uint64_t{1} << i;
+      if (c < kDirect) {
+        direct_[c] |= bit;
+        continue;
+      }
+      std::size_t k = 0;
+      while (k < wide_count_ && wide_chars_[k] != c) ++k;
+      if (k == wide_count_) {
+        wide_chars_[k] = c;
+        wide_masks_[k] = 0;
+        ++wide_count_;
+      }
+      wide_masks_[k] |= bit;
+    }
+  }
+
+  std::uint64_t operator()(char32_t c) const {
+    if (c < kDirect) return direct_[c];
+    for (std::size_t k = 0; k < wide_count_; ++k) {
+      if (wide_chars_[k] == c) return wide_masks_[k];
+    }
+    return 0;
+  }
+
+ private:
+  static constexpr char32_t kDirect = 128;
+  std::uint64_t direct_[kDirect];  // written before read, see above
+  char32_t wide_chars_[kShort];
+  std::uint64_t wide_masks_[kShort];
+  std::size_t wide_count_ = 0;
+};
+
+std::uint64_t short_levenshtein(std::u32string_view a, std::u32string_view b) {
+  std::tie(a, b) = trim_common_affixes(a, b);
+  const auto [pattern, text] = pattern_and_text(a, b);
+  if (pattern.empty()) return text.size();
+  return one_word_levenshtein(ShortPatternMasks(pattern, text), pattern.size(), text);
+}
+
+std::uint64_t short_osa(std::u32string_view a, std::u32string_view b) {
+  std::tie(a, b) = trim_common_affixes(a, b);
+  const auto [pattern, text] = pattern_and_text(a, b);
+  if (pattern.empty()) return text.size();
+  return one_word_osa(ShortPatternMasks(pattern, text), pattern.size(), text);
+}
+
+// Both texts decoded onto the stack, when both are short.
+struct ShortPair {
+  char32_t a[kShort], b[kShort];
+  std::size_t a_size = 0, b_size = 0;
+  bool decode(std::string_view ta, std::string_view tb) {
+    return decode_short(ta, a, a_size) && decode_short(tb, b, b_size);
+  }
+  std::u32string_view left() const { return {a, a_size}; }
+  std::u32string_view right() const { return {b, b_size}; }
+};
+
+}  // namespace
+
+TextDistance levenshtein_str_counted(std::string_view a, std::string_view b) {
+  ShortPair pair;
+  if (pair.decode(a, b)) return {short_levenshtein(pair.left(), pair.right()), pair.a_size, pair.b_size};
+  const std::u32string left = detail::decode_scalars(a), right = detail::decode_scalars(b);
+  StringDistanceWorkspace workspace;
+  return {workspace.levenshtein(left, right), left.size(), right.size()};
+}
+
 std::uint64_t levenshtein_str(std::string_view a, std::string_view b) {
+  ShortPair pair;
+  if (pair.decode(a, b)) return short_levenshtein(pair.left(), pair.right());
   StringDistanceWorkspace workspace;
   return workspace.levenshtein(detail::decode_scalars(a), detail::decode_scalars(b));
 }
 
 std::optional<std::uint64_t> levenshtein_str_with_cutoff(std::string_view a, std::string_view b,
                                                          std::uint64_t cutoff) {
+  ShortPair pair;
+  if (pair.decode(a, b)) {
+    // The exact distance of two short texts costs no more than the bounded one.
+    return within(short_levenshtein(pair.left(), pair.right()), cutoff);
+  }
   StringDistanceWorkspace workspace;
   return workspace.levenshtein_with_cutoff(detail::decode_scalars(a), detail::decode_scalars(b), cutoff);
 }
 
 std::expected<std::uint64_t, DistanceError> try_damerau_levenshtein_str(std::string_view a, std::string_view b) {
+  ShortPair pair;
+  if (pair.decode(a, b)) return short_osa(pair.left(), pair.right());
   StringDistanceWorkspace workspace;
   return workspace.damerau_levenshtein(detail::decode_scalars(a), detail::decode_scalars(b));
 }
 
 std::expected<std::optional<std::uint64_t>, DistanceError> try_damerau_levenshtein_str_with_cutoff(
     std::string_view a, std::string_view b, std::uint64_t cutoff) {
+  ShortPair pair;
+  if (pair.decode(a, b)) return within(short_osa(pair.left(), pair.right()), cutoff);
   StringDistanceWorkspace workspace;
   return workspace.damerau_levenshtein_with_cutoff(detail::decode_scalars(a), detail::decode_scalars(b), cutoff);
 }

@@ -1,7 +1,6 @@
 #include "metrics/text_metrics.hpp"
 
 #include "core/string_distance.hpp"
-#include "text/utf8.hpp"
 
 namespace orvel {
 
@@ -24,10 +23,8 @@ std::expected<std::uint64_t, MetricError> raw_damerau_distance_pair_with_cutoff(
 }
 
 double raw_normalized_similarity_pair(std::string_view left, std::string_view right) {
-  const std::u32string a = text::decode_utf8(left);
-  const std::u32string b = text::decode_utf8(right);
-  StringDistanceWorkspace workspace;
-  return normalized_similarity_from_distance(workspace.levenshtein(a, b), a.size(), b.size());
+  const TextDistance d = levenshtein_str_counted(left, right);
+  return normalized_similarity_from_distance(d.distance, d.left_length, d.right_length);
 }
 
 std::expected<double, MetricError> text_normalized_similarity(std::string_view left, std::string_view right,

@@ -1,5 +1,7 @@
 #include "python/arguments.hpp"
 
+#include <cstring>
+
 #include "python/py_ref.hpp"
 
 namespace orvel::py {
@@ -81,27 +83,94 @@ bool convert_float(const Signature& s, const Param& p, PyObject* o, double& out)
 
 }  // namespace
 
+namespace {
+
+template <class Char>
+std::size_t utf8_size(const Char* data, std::size_t n, bool& surrogate) {
+  std::size_t bytes = n;
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::uint32_t c = data[i];
+    if (c < 0x80) continue;
+    bytes += c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
+    surrogate |= c >= 0xD800 && c <= 0xDFFF;
+  }
+  return bytes;
+}
+
+template <class Char>
+void encode_utf8(const Char* data, std::size_t n, char* out) {
+  auto* p = reinterpret_cast<unsigned char*>(out);
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::uint32_t c = data[i];
+    if (c < 0x80) {
+      *p++ = static_cast<unsigned char>(c);
+    } else if (c < 0x800) {
+      *p++ = static_cast<unsigned char>(0xC0 | (c >> 6));
+      *p++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      *p++ = static_cast<unsigned char>(0xE0 | (c >> 12));
+      *p++ = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
+      *p++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
+    } else {
+      *p++ = static_cast<unsigned char>(0xF0 | (c >> 18));
+      *p++ = static_cast<unsigned char>(0x80 | ((c >> 12) & 0x3F));
+      *p++ = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
+      *p++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
+    }
+  }
+}
+
+// Encodes a str from its own storage (1, 2 or 4 bytes per character) into
+// the room that reserve(size) gives; a lone surrogate, which UTF-8 cannot
+// hold, gets the interpreter's own UnicodeEncodeError.
+template <class Reserve>
+bool encode_str(PyObject* str, Reserve reserve) {
+  if (PyUnicode_READY(str) != 0) return false;
+  const auto n = static_cast<std::size_t>(PyUnicode_GET_LENGTH(str));
+  const void* data = PyUnicode_DATA(str);
+  if (PyUnicode_IS_ASCII(str)) {
+    if (n > 0) std::memcpy(reserve(n), data, n);
+    return true;
+  }
+  auto encode = [&](const auto* chars) {
+    bool surrogate = false;
+    const std::size_t bytes = utf8_size(chars, n, surrogate);
+    if (surrogate) {
+      PyRef refused(PyUnicode_AsUTF8String(str));  // raises UnicodeEncodeError
+      if (!refused) return false;
+      const std::size_t size = static_cast<std::size_t>(PyBytes_GET_SIZE(refused.get()));
+      if (size > 0) std::memcpy(reserve(size), PyBytes_AS_STRING(refused.get()), size);
+      return true;
+    }
+    encode_utf8(chars, n, reserve(bytes));
+    return true;
+  };
+  switch (PyUnicode_KIND(str)) {
+    case PyUnicode_1BYTE_KIND: return encode(static_cast<const Py_UCS1*>(data));
+    case PyUnicode_2BYTE_KIND: return encode(static_cast<const Py_UCS2*>(data));
+    default: return encode(static_cast<const Py_UCS4*>(data));
+  }
+}
+
+}  // namespace
+
 bool copy_utf8(PyObject* str, std::string& out) {
-  Py_ssize_t size = 0;
-  const char* data = PyUnicode_AsUTF8AndSize(str, &size);
-  if (data == nullptr) return false;
-  out.assign(data, static_cast<std::size_t>(size));
-  return true;
+  out.clear();
+  return encode_str(str, [&out](std::size_t size) {
+    out.resize(size);
+    return out.data();
+  });
 }
 
-bool Arguments::parse(const Signature& signature, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  if (signature.params.size() > kMaxParams) {
-    PyErr_Format(PyExc_SystemError, "%s() has more parameters than Arguments can hold", signature.function_name);
-    return false;
-  }
-  if (!bind(signature, args, nargs, kwnames)) return false;
-  for (std::size_t i = 0; i < signature.params.size(); ++i) {
-    if (!convert(signature, i)) return false;
-  }
-  return true;
+bool copy_utf8(PyObject* str, OwnedText& out) {
+  out.reserve(0);
+  return encode_str(str, [&out](std::size_t size) { return out.reserve(size); });
 }
 
-bool Arguments::bind(const Signature& s, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+namespace {
+
+bool bind(const Signature& s, std::span<ArgumentSlot> slots, PyObject* const* args, Py_ssize_t nargs,
+          PyObject* kwnames) {
   const std::size_t total = s.params.size();
   const std::size_t positional = positional_count(s);
   const auto given = static_cast<std::size_t>(PyVectorcall_NARGS(nargs));
@@ -110,7 +179,7 @@ bool Arguments::bind(const Signature& s, PyObject* const* args, Py_ssize_t nargs
                  positional, positional == 1 ? "" : "s", given, given == 1 ? "was" : "were");
     return false;
   }
-  for (std::size_t i = 0; i < given; ++i) slots_[i].object = args[i];
+  for (std::size_t i = 0; i < given; ++i) slots[i].object = args[i];
 
   const Py_ssize_t nkw = kwnames ? PyTuple_GET_SIZE(kwnames) : 0;
   for (Py_ssize_t k = 0; k < nkw; ++k) {
@@ -121,26 +190,26 @@ bool Arguments::bind(const Signature& s, PyObject* const* args, Py_ssize_t nargs
       PyErr_Format(PyExc_TypeError, "%s() got an unexpected keyword argument '%U'", s.function_name, key);
       return false;
     }
-    if (slots_[i].object != nullptr) {
+    if (slots[i].object != nullptr) {
       PyErr_Format(PyExc_TypeError, "%s() got multiple values for argument '%s'", s.function_name,
                    s.params[i].name);
       return false;
     }
-    slots_[i].object = args[given + static_cast<std::size_t>(k)];
+    slots[i].object = args[given + static_cast<std::size_t>(k)];
   }
 
   for (std::size_t i = 0; i < total; ++i) {
     const Param& p = s.params[i];
     switch (p.form) {
       case Param::Required:
-        if (slots_[i].object == nullptr) {
+        if (slots[i].object == nullptr) {
           PyErr_Format(PyExc_TypeError, "%s() missing required argument '%s'", s.function_name, p.name);
           return false;
         }
         break;
       case Param::Optional:
       case Param::KeywordOnly:
-        if (slots_[i].object == Py_None) slots_[i].object = nullptr;
+        if (slots[i].object == Py_None) slots[i].object = nullptr;
         break;
       case Param::OptionalNotNone:
         break;
@@ -149,9 +218,8 @@ bool Arguments::bind(const Signature& s, PyObject* const* args, Py_ssize_t nargs
   return true;
 }
 
-bool Arguments::convert(const Signature& s, std::size_t i) {
+bool convert(const Signature& s, std::size_t i, ArgumentSlot& slot) {
   const Param& p = s.params[i];
-  Slot& slot = slots_[i];
   if (slot.object == nullptr) return true;
   switch (p.kind) {
     case ArgKind::Text:
@@ -176,6 +244,24 @@ bool Arguments::convert(const Signature& s, std::size_t i) {
   return true;
 }
 
-bool Arguments::copy_text(std::size_t i, std::string& out) const { return copy_utf8(slots_[i].object, out); }
+}  // namespace
+
+bool parse_arguments(const Signature& signature, std::span<ArgumentSlot> slots, PyObject* const* args,
+                     Py_ssize_t nargs, PyObject* kwnames) {
+  // The common call: exactly the required positional arguments, no keyword.
+  const auto given = static_cast<std::size_t>(PyVectorcall_NARGS(nargs));
+  const bool plain = kwnames == nullptr && given <= signature.params.size() &&
+                     (given == signature.params.size() || signature.params[given].form != Param::Required) &&
+                     (given == 0 || signature.params[given - 1].form == Param::Required);
+  if (plain) {
+    for (std::size_t i = 0; i < given; ++i) slots[i].object = args[i];
+  } else if (!bind(signature, slots, args, nargs, kwnames)) {
+    return false;
+  }
+  for (std::size_t i = 0; i < signature.params.size(); ++i) {
+    if (!convert(signature, i, slots[i])) return false;
+  }
+  return true;
+}
 
 }  // namespace orvel::py

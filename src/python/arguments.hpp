@@ -13,7 +13,7 @@
 //
 // and parses its fast-call arguments into an Arguments object:
 //
-//   Arguments a;
+//   BasicArguments<3> a;  // or Arguments, with room for any signature
 //   if (!a.parse(kSignature, args, nargs, kwnames)) return nullptr;
 //   std::string left, right;
 //   if (!a.copy_text(0, left) || !a.copy_text(1, right)) return nullptr;
@@ -41,6 +41,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace orvel::py {
@@ -73,12 +74,61 @@ struct Signature {
   std::span<const Param> params;
 };
 
-class Arguments {
- public:
-  static constexpr std::size_t kMaxParams = 12;
+// One parameter's argument once bound and converted.
+struct ArgumentSlot {
+  PyObject* object = nullptr;  // borrowed from the call
+  std::vector<std::string> texts;
+  std::uint64_t count = 0;
+  double real = 0.0;
+};
 
+// Binds and converts into slots (one per parameter, at least as many as the
+// signature has); false with a Python exception set.
+bool parse_arguments(const Signature& signature, std::span<ArgumentSlot> slots, PyObject* const* args,
+                     Py_ssize_t nargs, PyObject* kwnames);
+
+// The UTF-8 copy of a str argument: up to kInline bytes inside the object
+// itself (no heap allocation for short texts), longer ones on the heap.
+class OwnedText {
+ public:
+  static constexpr std::size_t kInline = 256;
+
+  OwnedText() = default;
+  OwnedText(const OwnedText&) = delete;
+  OwnedText& operator=(const OwnedText&) = delete;
+
+  std::string_view view() const { return {data_, size_}; }
+  // Room for `size` bytes, replacing the previous contents.
+  char* reserve(std::size_t size) {
+    if (size <= kInline) {
+      data_ = inline_;
+    } else {
+      heap_.resize(size);
+      data_ = heap_.data();
+    }
+    size_ = size;
+    return data_;
+  }
+
+ private:
+  char inline_[kInline];
+  std::string heap_;
+  char* data_ = inline_;
+  std::size_t size_ = 0;
+};
+
+// The arguments of one call, with room for N parameters.
+template <std::size_t N>
+class BasicArguments {
+ public:
   // Binds and converts; false with a Python exception set.
-  bool parse(const Signature& signature, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
+  bool parse(const Signature& signature, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+    if (signature.params.size() > N) {
+      PyErr_Format(PyExc_SystemError, "%s() has more parameters than Arguments can hold", signature.function_name);
+      return false;
+    }
+    return parse_arguments(signature, slots_, args, nargs, kwnames);
+  }
 
   // Whether parameter i was given (and, for an optional one, is not None).
   bool given(std::size_t i) const { return slots_[i].object != nullptr; }
@@ -88,6 +138,7 @@ class Arguments {
   // Copies the Text argument i into `out`; false with a Python exception set
   // when the str cannot be encoded as UTF-8.
   bool copy_text(std::size_t i, std::string& out) const;
+  bool copy_text(std::size_t i, OwnedText& out) const;
   // Moves the converted TextList argument i out.
   std::vector<std::string> take_texts(std::size_t i) { return std::move(slots_[i].texts); }
 
@@ -105,20 +156,25 @@ class Arguments {
   }
 
  private:
-  struct Slot {
-    PyObject* object = nullptr;  // borrowed from the call
-    std::vector<std::string> texts;
-    std::uint64_t count = 0;
-    double real = 0.0;
-  };
-
-  bool bind(const Signature& signature, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
-  bool convert(const Signature& signature, std::size_t i);
-
-  std::array<Slot, kMaxParams> slots_{};
+  std::array<ArgumentSlot, N> slots_{};
 };
 
-// The UTF-8 bytes of a str; false with a Python exception set.
+// Room for every signature of the module.
+inline constexpr std::size_t kMaxParams = 12;
+using Arguments = BasicArguments<kMaxParams>;
+
+// The UTF-8 bytes of a str, encoded from its own storage (no UTF-8 form
+// is left cached inside the str); false with a Python exception set.
 bool copy_utf8(PyObject* str, std::string& out);
+bool copy_utf8(PyObject* str, OwnedText& out);
+
+template <std::size_t N>
+bool BasicArguments<N>::copy_text(std::size_t i, std::string& out) const {
+  return copy_utf8(slots_[i].object, out);
+}
+template <std::size_t N>
+bool BasicArguments<N>::copy_text(std::size_t i, OwnedText& out) const {
+  return copy_utf8(slots_[i].object, out);
+}
 
 }  // namespace orvel::py

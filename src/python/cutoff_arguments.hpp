@@ -13,7 +13,8 @@ namespace orvel::py {
 struct CountCutoff {
   static constexpr ArgKind kind = ArgKind::Count;
   using type = DistanceCutoff;
-  static bool read(const Arguments& a, std::size_t i, type& out) {
+  template <class Args>
+  static bool read(const Args& a, std::size_t i, type& out) {
     out = a.optional_count(i);
     return true;
   }
@@ -23,7 +24,8 @@ struct CountCutoff {
 struct FloatCutoff {
   static constexpr ArgKind kind = ArgKind::Float;
   using type = ScoreCutoff;
-  static bool read(const Arguments& a, std::size_t i, type& out) {
+  template <class Args>
+  static bool read(const Args& a, std::size_t i, type& out) {
     out = a.optional_real(i);
     return true;
   }
@@ -33,7 +35,8 @@ struct FloatCutoff {
 struct RawCutoff {
   static constexpr ArgKind kind = ArgKind::Object;
   using type = DistanceCutoff;
-  static bool read(const Arguments& a, std::size_t i, type& out) {
+  template <class Args>
+  static bool read(const Args& a, std::size_t i, type& out) {
     return validate_distance_score_cutoff(a.object(i), out);
   }
 };

@@ -15,6 +15,8 @@ constexpr Param kParams[] = {
     {"score_cutoff", Cutoff::kind, Param::KeywordOnly},
 };
 
+// `build` is called with (queries, choices, cutoff); the builders' kernel
+// parameter keeps its default.
 template <class Cutoff, class Build>
 PyObject* matrix_call(const char* name, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames, Build build) {
   Arguments a;
@@ -29,27 +31,28 @@ PyObject* matrix_call(const char* name, PyObject* const* args, Py_ssize_t nargs,
 }  // namespace
 
 PyObject* py_cdist_distance(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return matrix_call<CountCutoff>("_cdist_distance", args, nargs, kwnames, cdist_string_distance_matrix);
+  return matrix_call<CountCutoff>("_cdist_distance", args, nargs, kwnames,
+                                  [](auto&... a) { return cdist_string_distance_matrix(a...); });
 }
 
 PyObject* py_cdist_damerau_distance(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return matrix_call<CountCutoff>("_cdist_damerau_distance", args, nargs, kwnames,
-                                  cdist_string_damerau_distance_matrix);
+                                  [](auto&... a) { return cdist_string_damerau_distance_matrix(a...); });
 }
 
 PyObject* py_cdist_combined_distance(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return matrix_call<RawCutoff>("_cdist_combined_distance", args, nargs, kwnames,
-                                cdist_string_combined_distance_matrix);
+                                [](auto&... a) { return cdist_string_combined_distance_matrix(a...); });
 }
 
 PyObject* py_cdist_normalized_distance(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return matrix_call<FloatCutoff>("_cdist_normalized_distance", args, nargs, kwnames,
-                                  cdist_string_normalized_distance_matrix);
+                                  [](auto&... a) { return cdist_string_normalized_distance_matrix(a...); });
 }
 
 PyObject* py_cdist_normalized_similarity(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return matrix_call<FloatCutoff>("_cdist_normalized_similarity", args, nargs, kwnames,
-                                  cdist_string_similarity_matrix);
+                                  [](auto&... a) { return cdist_string_similarity_matrix(a...); });
 }
 
 }  // namespace orvel::py

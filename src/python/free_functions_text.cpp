@@ -1,6 +1,6 @@
 // distance, damerau_distance, combined_distance, normalized_distance,
 // normalized_similarity and ratio: (left, right, *, score_cutoff=None).
-#include <string>
+#include <iterator>
 
 #include "metrics/text_metrics.hpp"
 #include "python/cutoff_arguments.hpp"
@@ -22,13 +22,14 @@ constexpr Param kParams[] = {
 // copies both texts and runs work(left, right, cutoff) without the lock.
 template <class Cutoff, class Work>
 PyObject* text_pair_call(const char* name, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames, Work work) {
-  Arguments a;
+  BasicArguments<std::size(kParams<Cutoff>)> a;
   if (!a.parse({name, kParams<Cutoff>}, args, nargs, kwnames)) return nullptr;
   typename Cutoff::type cutoff;
   if (!Cutoff::read(a, 2, cutoff)) return nullptr;
-  std::string left, right;
+  // Short texts stay inside these objects: the common call allocates nothing.
+  OwnedText left, right;
   if (!a.copy_text(0, left) || !a.copy_text(1, right)) return nullptr;
-  return run_released([&] { return work(left, right, cutoff); });
+  return run_released([&] { return work(left.view(), right.view(), cutoff); });
 }
 
 }  // namespace

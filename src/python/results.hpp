@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "metrics/flat_matrix.hpp"
+
 namespace orvel::py {
 
 PyObject* to_python(std::uint64_t count);
@@ -14,5 +16,7 @@ PyObject* to_python(bool value);
 // A matrix: one inner list per query.
 PyObject* to_python(const std::vector<std::vector<std::uint64_t>>& matrix);
 PyObject* to_python(const std::vector<std::vector<double>>& matrix);
+PyObject* to_python(const FlatMatrix<std::uint64_t>& matrix);
+PyObject* to_python(const FlatMatrix<double>& matrix);
 
 }  // namespace orvel::py

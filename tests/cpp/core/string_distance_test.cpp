@@ -180,6 +180,128 @@ TEST(StringDistanceTest, LongPatternsOfManyDistinctCharacters) {
   EXPECT_EQ(ws.damerau_levenshtein(a, ends.substr(1)), 2u);
 }
 
+// A random text and a copy of it after a few substitutions, insertions,
+// deletions and adjacent swaps: long pairs at small distances, where the
+// cutoff forms of multi-word patterns compute only a diagonal band.
+std::u32string near_copy(std::u32string s, std::size_t edits, std::mt19937_64& rng, char32_t fresh) {
+  for (std::size_t e = 0; e < edits && !s.empty(); ++e) {
+    const std::size_t at = rng() % s.size();
+    switch (rng() % 4) {
+      case 0: s[at] = fresh; break;
+      case 1: s.erase(at, 1); break;
+      case 2: s.insert(s.begin() + static_cast<std::ptrdiff_t>(at), fresh); break;
+      default:
+        if (at + 1 < s.size()) std::swap(s[at], s[at + 1]);
+        break;
+    }
+  }
+  return s;
+}
+
+TEST(StringDistanceTest, BandedCutoffsMatchReferenceForEveryCutoff) {
+  std::mt19937_64 rng(977);
+  StringDistanceWorkspace ws;
+  const std::size_t lengths[] = {63, 64, 65, 66, 100, 127, 128, 129, 191, 192, 193, 300};
+  for (const std::size_t m : lengths) {
+    for (int round = 0; round < 8; ++round) {
+      // Two letters (many equal cells and swaps), a full alphabet, astral
+      // characters, and unrelated texts (the band empties early).
+      const std::uint32_t alphabet = round % 2 == 0 ? 2 : 26;
+      const char32_t base = round % 4 == 3 ? U'\U0001F600' : U'a';
+      std::u32string a(m, base);
+      for (auto& ch : a) ch = base + rng() % alphabet;
+      std::u32string b;
+      if (round == 7) {
+        b = std::u32string(m + rng() % 3, base);
+        for (auto& ch : b) ch = base + rng() % alphabet;
+      } else {
+        b = near_copy(a, 1 + rng() % (3 + 4 * round), rng, base + rng() % (alphabet + 1));
+      }
+      const std::uint64_t lev = reference::levenshtein(seq(a), seq(b));
+      const std::uint64_t dam = reference::osa(seq(a), seq(b));
+      for (std::uint64_t k = 0; k <= std::max(lev, dam) + 2; ++k) {
+        const auto want_lev = lev <= k ? std::optional(lev) : std::nullopt;
+        const auto want_dam = dam <= k ? std::optional(dam) : std::nullopt;
+        ASSERT_EQ(ws.levenshtein_with_cutoff(a, b, k), want_lev) << m << " round " << round << " k=" << k;
+        ASSERT_EQ(ws.levenshtein_with_cutoff(b, a, k), want_lev) << m << " round " << round << " k=" << k;
+        ASSERT_EQ(ws.damerau_levenshtein_with_cutoff(a, b, k), want_dam) << m << " round " << round << " k=" << k;
+        ASSERT_EQ(ws.damerau_levenshtein_with_cutoff(b, a, k), want_dam) << m << " round " << round << " k=" << k;
+      }
+      ASSERT_EQ(ws.levenshtein_with_cutoff(a, b, kMax), std::optional(lev));
+      ASSERT_EQ(ws.damerau_levenshtein_with_cutoff(a, b, kMax), std::optional(dam));
+    }
+  }
+}
+
+// Long texts: the band answers what the full kernels answer, and an
+// unreachable cutoff answers nothing.
+TEST(StringDistanceTest, BandedCutoffsOnLongTexts) {
+  StringDistanceWorkspace ws;
+  const std::u32string as(100'000, U'a'), bs(100'000, U'b');
+  for (std::uint64_t k : {0, 3, 64, 1000}) {
+    EXPECT_EQ(ws.levenshtein_with_cutoff(as, bs, k), std::nullopt) << k;
+    EXPECT_EQ(ws.damerau_levenshtein_with_cutoff(as, bs, k), std::nullopt) << k;
+  }
+  std::mt19937_64 rng(5);
+  std::u32string a(20'000, U'a');
+  for (auto& ch : a) ch = U'a' + rng() % 26;
+  for (std::size_t edits : {1, 3, 40}) {
+    const std::u32string b = near_copy(a, edits, rng, U'\u3042');
+    const std::uint64_t lev = ws.levenshtein(a, b);
+    const std::uint64_t dam = ws.damerau_levenshtein(a, b);
+    for (std::uint64_t k : {lev - 1, lev, lev + 1, lev + 200}) {
+      EXPECT_EQ(ws.levenshtein_with_cutoff(a, b, k), lev <= k ? std::optional(lev) : std::nullopt);
+      EXPECT_EQ(ws.damerau_levenshtein_with_cutoff(b, a, k), dam <= k ? std::optional(dam) : std::nullopt);
+    }
+  }
+}
+
+// The text forms decode texts of up to 64 characters onto the stack and
+// longer ones onto the heap: pairs on both sides of that limit, with ASCII,
+// Latin-1 (outside the short table's direct range), CJK and astral
+// characters, against the references for every cutoff.
+TEST(StringDistanceTest, TextFormsOnBothSidesOfTheShortLimit) {
+  std::mt19937_64 rng(64);
+  // Mostly ASCII (runs of eight and more ASCII bytes are decoded a word at
+  // a time) or mixed; built from whole characters, so a prefix of the
+  // pieces is valid UTF-8.
+  const std::string alphabet[] = {"a", "b", "c", "d", "\u00e9", "\u00ff", "\u6771", "\U0001F600"};
+  bool ascii = false;
+  auto make = [&](std::size_t n) {
+    std::vector<std::string> t(n);
+    for (auto& piece : t) piece = alphabet[ascii && rng() % 16 != 0 ? rng() % 4 : rng() % std::size(alphabet)];
+    return t;
+  };
+  auto join = [](const std::vector<std::string>& pieces, std::size_t count) {
+    std::string t;
+    for (std::size_t k = 0; k < count; ++k) t += pieces[k];
+    return t;
+  };
+  const std::size_t lengths[] = {0, 1, 7, 8, 9, 31, 32, 33, 63, 64, 65, 90};
+  for (const std::size_t m : lengths) {
+    for (const std::size_t n : lengths) {
+      ascii = !ascii;
+      const std::vector<std::string> a_pieces = make(m);
+      const std::string a = join(a_pieces, m);
+      std::string b = join(make(n), n);
+      if (n % 2 == 1) b = join(a_pieces, m / 2) + b;  // a shared prefix
+      const std::u32string ua = text::decode_utf8(a), ub = text::decode_utf8(b);
+      const std::uint64_t lev = reference::levenshtein(seq(ua), seq(ub));
+      const std::uint64_t dam = reference::osa(seq(ua), seq(ub));
+      ASSERT_EQ(levenshtein_str(a, b), lev) << m << "x" << n;
+      ASSERT_EQ(*try_damerau_levenshtein_str(a, b), dam) << m << "x" << n;
+      const TextDistance counted = levenshtein_str_counted(a, b);
+      ASSERT_EQ(counted.distance, lev);
+      ASSERT_EQ(counted.left_length, ua.size());
+      ASSERT_EQ(counted.right_length, ub.size());
+      for (std::uint64_t k = 0; k <= std::max(lev, dam) + 1; ++k) {
+        ASSERT_EQ(levenshtein_str_with_cutoff(a, b, k), lev <= k ? std::optional(lev) : std::nullopt);
+        ASSERT_EQ(*try_damerau_levenshtein_str_with_cutoff(a, b, k), dam <= k ? std::optional(dam) : std::nullopt);
+      }
+    }
+  }
+}
+
 TEST(NormalizedSimilarityTest, FromDistance) {
   struct Case {
     std::uint64_t distance, left, right;
