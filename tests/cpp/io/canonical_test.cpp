@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <iterator>
+#include <random>
 #include <string>
 
 namespace orvel::io {
@@ -40,6 +43,43 @@ TEST(Canonical, Fnv1a64HexKeepsLeadingZeros) {
 
 TEST(Canonical, Sha256HexIsLowerCase) {
   EXPECT_EQ(sha256_canonical_hex("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+}
+
+TEST(Canonical, DigestWhileWritingEqualsTheDigestOfTheWholeText) {
+  // Records of every size around the digest's gathering buffer, written both
+  // into one text and into the digest as they come.
+  std::mt19937_64 rng(11);
+  for (const auto algorithm : {CanonicalDigest::Algorithm::Sha256, CanonicalDigest::Algorithm::Fnv1a64}) {
+    std::string text = "header/v1\n";
+    CanonicalDigest digest(algorithm);
+    digest.append(text);
+    for (int i = 0; i < 300; ++i) {
+      const std::size_t sizes[] = {0, 1, 17, 65'535, 65'536, 65'537, 200'000};
+      std::string bytes(rng() % 3 == 0 ? sizes[rng() % std::size(sizes)] : rng() % 300, '\0');
+      for (char& c : bytes) c = static_cast<char>(rng());
+      if (i % 7 == 0) {
+        push_count_line(text, 'R', bytes.size());
+        digest.push_count_line('R', bytes.size());
+      } else {
+        push_len_prefixed(text, 'r', bytes);
+        digest.push_len_prefixed('r', bytes);
+      }
+    }
+    const std::string whole = algorithm == CanonicalDigest::Algorithm::Sha256 ? sha256_canonical_hex(text)
+                                                                               : fnv1a64_canonical_hex(text);
+    EXPECT_EQ(digest.finish_hex(), whole);
+  }
+}
+
+TEST(Canonical, RecordSizesMatchWhatIsWritten) {
+  for (const std::uint64_t len : {0u, 9u, 10u, 99u, 100u, 12'345u}) {
+    std::string out;
+    push_len_prefixed(out, 'S', std::string(len, 'x'));
+    EXPECT_EQ(len_prefixed_bytes(len), out.size()) << len;
+    out.clear();
+    push_count_line(out, 'R', len);
+    EXPECT_EQ(count_line_bytes(len), out.size()) << len;
+  }
 }
 
 }  // namespace
