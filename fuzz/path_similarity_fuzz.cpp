@@ -7,9 +7,8 @@
 // repeats the previous path 70 symbols long, so paths past one 64-bit
 // pattern word are common.
 //
-// The lattice similarity kernel gets a target of the same shape when it
-// lands: its lattices decoded as in lattice_distance_fuzz.cpp, and its
-// score compared with this pairwise loop over the strings each one spells.
+// The lattice similarity kernel, which the dictionary methods use, has its
+// own target: lattice_similarity_fuzz.cpp.
 #include <cstddef>
 #include <cstdint>
 #include <string>

@@ -1,0 +1,97 @@
+// The lattice similarity kernel (nodes split by prefix length) against the
+// plain pairwise loop over the strings each lattice spells, and the reading
+// set of a string list against the loop over the list.
+//
+// Input: a mode byte, then per lattice a node count and an arc count and per
+// arc its source, destination and symbol bytes (arcs always run forward;
+// start 0 and end node_count - 1, or free endpoints with mode bit 2). Mode
+// bits 0-1: alphabet size - 1. Lattices with more than 2,000 strings are
+// left out (the reference lists them all).
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "core/lattice_similarity.hpp"
+#include "core/string_distance.hpp"
+#include "fuzz_support.hpp"
+#include "text/utf8.hpp"
+
+namespace {
+
+using orvel::Arc;
+using orvel::Lattice;
+
+std::optional<Lattice> decode_lattice(orvel::fuzz::Bytes& in, std::uint8_t mode) {
+  const unsigned letters = 1u + (mode & 3u);
+  const bool free_ends = (mode & 4u) != 0;
+  const std::uint64_t n = 1 + in.byte() % 16;
+  std::uint64_t start = 0, end = n - 1;
+  if (free_ends) {
+    start = in.byte() % n;
+    end = start + in.byte() % (n - start);
+  }
+  const unsigned arc_count = in.byte() % 40;
+  std::vector<Arc> arcs;
+  for (unsigned i = 0; i < arc_count && !in.empty() && n >= 2; ++i) {
+    const std::uint64_t src = in.byte() % (n - 1);
+    const std::uint64_t dst = src + 1 + in.byte() % (n - 1 - src);
+    arcs.push_back(Arc{src, dst, static_cast<std::uint32_t>('a' + in.byte() % letters)});
+  }
+  auto lattice = Lattice::from_edges(n, start, end, std::move(arcs));
+  ORVEL_FUZZ_CHECK(lattice.has_value());
+  return std::move(*lattice);
+}
+
+double pairwise(const std::set<std::string>& left, const std::set<std::string>& right) {
+  double best = 0.0;
+  for (const std::string& a : left) {
+    for (const std::string& b : right) {
+      const std::u32string x = orvel::text::decode_utf8(a);
+      const std::u32string y = orvel::text::decode_utf8(b);
+      best = std::max(best, orvel::normalized_similarity_from_distance(orvel::fuzz::plain_levenshtein(x, y),
+                                                                       x.size(), y.size()));
+    }
+  }
+  return best;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  orvel::fuzz::Bytes in(data, size);
+  const std::uint8_t mode = in.byte();
+  const auto left = decode_lattice(in, mode);
+  const auto right = decode_lattice(in, mode);
+  if (!left || !right) return 0;
+  if (orvel::fuzz::path_count(*left, 2001) > 2000 || orvel::fuzz::path_count(*right, 2001) > 2000) return 0;
+  std::set<std::string> a, b;
+  orvel::fuzz::spelt_strings(*left, a);
+  orvel::fuzz::spelt_strings(*right, b);
+  const double expected = pairwise(a, b);
+
+  static orvel::LatticeSimilarityWorkspace ws;
+  ORVEL_FUZZ_CHECK(ws.best_normalized_similarity(*left, *right) == expected);
+  ORVEL_FUZZ_CHECK(ws.best_normalized_similarity(*right, *left) == expected);
+
+  // The same strings as lists, an empty string added to the left list when
+  // mode bit 3 says so: the reading sets keep it aside.
+  std::vector<std::string> list_a(a.begin(), a.end()), list_b(b.begin(), b.end());
+  std::set<std::string> with_empty = a;
+  if ((mode & 8u) != 0) {
+    list_a.push_back("");
+    with_empty.insert("");
+  }
+  const orvel::ReadingLattice set_a = orvel::reading_lattice_from_paths(list_a);
+  const orvel::ReadingLattice set_b = orvel::reading_lattice_from_paths(list_b);
+  ORVEL_FUZZ_CHECK(ws.best_normalized_similarity(set_a, set_b) == pairwise(with_empty, b));
+  ORVEL_FUZZ_CHECK(orvel::longest_string_length(*left) ==
+                   [&] {
+                     std::uint64_t longest = 0;
+                     for (const std::string& s : a) longest = std::max<std::uint64_t>(longest, orvel::text::count_scalars(s));
+                     return longest;
+                   }());
+  return 0;
+}
