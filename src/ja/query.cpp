@@ -169,22 +169,8 @@ class RomajiSetLattice {
   // it alone: a path with an unsupported character or a kana without a row is
   // skipped; an input or expansion limit is that function's own error.
   std::expected<void, JaLatticeError> add_path(const DictionaryReadingPath& path) {
-    constexpr std::uint64_t kMaxInputChars = kQueryRomajiLimits.max_input_chars;
     units_.clear();
-    std::uint64_t chars = 0;
-    std::expected<void, JaLatticeError> status;
-    path.for_each_segment([&](const DictionaryReadingSegment& segment) {
-      if (!status) return;
-      chars += text::count_scalars(segment.reading);
-      if (chars > kMaxInputChars) {
-        status = std::unexpected(
-            JaLatticeError::expansion_limit(ExpansionLimitKind::InputCharacters, chars, kMaxInputChars));
-        return;
-      }
-      status = append_segments(segment.reading,
-                               segment.direct ? RomajiSegmentMode::Direct : RomajiSegmentMode::Reading, units_);
-    });
-    if (!status) return skip_or_fail(std::move(status.error()));
+    if (auto ok = append_path_units(path, units_); !ok) return skip_or_fail(std::move(ok.error()));
     if (!seen_.first_time(units_)) return {};
     auto steps = romaji_steps_from_units(units_);
     if (!steps) return skip_or_fail(std::move(steps.error()));
@@ -248,6 +234,80 @@ std::vector<std::string> in_byte_order(std::set<std::string>& strings) {
   return out;
 }
 
+// The strings of one dictionary path (romaji_paths_from_segmented_readings
+// of that path alone) added to `strings`; a path with an unsupported
+// character or a kana without a row adds nothing.
+std::expected<void, JaLatticeError> add_supported_path(std::set<std::string>& strings,
+                                                       const DictionaryReadingPath& path) {
+  auto more = romaji_paths_from_segmented_readings(std::span(&path, 1));
+  if (!more) {
+    if (is_skippable(more.error())) return {};
+    return std::unexpected(std::move(more.error()));
+  }
+  insert_all(strings, *more);
+  return {};
+}
+
+// The romaji strings of a text as a set, for gather_romaji.
+class RomajiStringSet {
+ public:
+  void add_strings(std::vector<std::string>& strings) { insert_all(strings_, strings); }
+  std::expected<void, JaLatticeError> add_path(const DictionaryReadingPath& path) {
+    return add_supported_path(strings_, path);
+  }
+  bool empty() const { return strings_.empty(); }
+  std::vector<std::string> in_byte_order() { return orvel::ja::in_byte_order(strings_); }
+
+ private:
+  std::set<std::string> strings_;
+};
+
+// The order in which the romaji strings of a text are gathered, for the
+// string list and the reading set alike. With the typed text readable (its
+// strings already in `sink`) and holding ASCII letters or digits: its exact
+// readings (the first max_readings_per_segment) and, for a hybrid text, its
+// dictionary paths with direct stretches. Not readable as typed: the
+// dictionary paths without, then with, direct stretches, each into an empty
+// sink, until one holds strings. False when nothing was gathered (the typed
+// text's own error is then the answer).
+template <class Sink>
+std::expected<bool, JaLatticeError> gather_romaji(std::string_view text, const UnidicReadingIndex& index,
+                                                  const DictionaryOptions& options, bool typed_readable, Sink& sink) {
+  if (typed_readable) {
+    if (!has_ascii_alphanumeric(text)) return true;
+    auto found = index.try_readings(text);
+    if (!found) return std::unexpected(dictionary_error(found.error()));
+    if (*found) {
+      const UnidicReadings& readings = **found;
+      const std::size_t used = used_readings(readings, options);
+      for (std::size_t r = 0; r < used; ++r) {
+        const DictionaryReadingPath exact({DictionaryReadingSegment{std::string(text), readings[r], false}});
+        if (auto ok = sink.add_path(exact); !ok) return std::unexpected(std::move(ok.error()));
+      }
+    }
+    auto hybrid = should_try_hybrid_for_direct_ascii(text, index);
+    if (!hybrid) return std::unexpected(std::move(hybrid.error()));
+    if (*hybrid) {
+      auto paths = dictionary_paths(index, text, options, true);
+      if (!paths) return std::unexpected(std::move(paths.error()));
+      for (const DictionaryReadingPath& path : *paths) {
+        if (auto ok = sink.add_path(path); !ok) return std::unexpected(std::move(ok.error()));
+      }
+    }
+    return true;
+  }
+  for (const bool include_direct : {false, true}) {
+    auto paths = dictionary_paths(index, text, options, include_direct);
+    if (!paths) return std::unexpected(std::move(paths.error()));
+    sink = Sink();
+    for (const DictionaryReadingPath& path : *paths) {
+      if (auto ok = sink.add_path(path); !ok) return std::unexpected(std::move(ok.error()));
+    }
+    if (!sink.empty()) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 bool has_ascii_alphanumeric(std::string_view text) { return std::any_of(text.begin(), text.end(), is_ascii_alphanumeric); }
@@ -282,13 +342,8 @@ std::expected<bool, JaLatticeError> should_try_hybrid_for_direct_ascii(std::stri
 
 std::expected<void, JaLatticeError> extend_supported_dictionary_paths(std::set<std::string>& strings,
                                                                      std::span<const DictionaryReadingPath> paths) {
-  for (std::size_t k = 0; k < paths.size(); ++k) {
-    auto more = romaji_paths_from_segmented_readings(paths.subspan(k, 1));
-    if (!more) {
-      if (is_skippable(more.error())) continue;
-      return std::unexpected(std::move(more.error()));
-    }
-    insert_all(strings, *more);
+  for (const DictionaryReadingPath& path : paths) {
+    if (auto ok = add_supported_path(strings, path); !ok) return ok;
   }
   return {};
 }
@@ -342,44 +397,12 @@ std::expected<std::vector<std::string>, JaLatticeError> unidic_or_direct_romaji_
   if (auto ok = validate_dictionary_options(options); !ok) return std::unexpected(std::move(ok.error()));
 
   auto direct = romaji_paths_with_limits(text, kQueryRomajiLimits);
-  if (direct) {
-    if (!has_ascii_alphanumeric(text)) return std::move(*direct);
-    std::set<std::string> strings;
-    insert_all(strings, *direct);
-    auto found = index.try_readings(text);
-    if (!found) return std::unexpected(dictionary_error(found.error()));
-    if (*found) {
-      const UnidicReadings& readings = **found;
-      const std::size_t used = used_readings(readings, options);
-      for (std::size_t r = 0; r < used; ++r) {
-        const DictionaryReadingPath exact({DictionaryReadingSegment{std::string(text), readings[r], false}});
-        auto more = romaji_paths_from_segmented_readings(std::span(&exact, 1));
-        if (!more) {
-          if (is_skippable(more.error())) continue;
-          return std::unexpected(std::move(more.error()));
-        }
-        insert_all(strings, *more);
-      }
-    }
-    auto hybrid = should_try_hybrid_for_direct_ascii(text, index);
-    if (!hybrid) return std::unexpected(std::move(hybrid.error()));
-    if (*hybrid) {
-      auto paths = dictionary_paths(index, text, options, true);
-      if (!paths) return std::unexpected(std::move(paths.error()));
-      if (auto ok = extend_supported_dictionary_paths(strings, *paths); !ok) {
-        return std::unexpected(std::move(ok.error()));
-      }
-    }
-    return in_byte_order(strings);
-  }
-
-  for (const bool include_direct : {false, true}) {
-    auto paths = dictionary_paths(index, text, options, include_direct);
-    if (!paths) return std::unexpected(std::move(paths.error()));
-    std::set<std::string> strings;
-    if (auto ok = extend_supported_dictionary_paths(strings, *paths); !ok) return std::unexpected(std::move(ok.error()));
-    if (!strings.empty()) return in_byte_order(strings);
-  }
+  if (direct && !has_ascii_alphanumeric(text)) return std::move(*direct);
+  RomajiStringSet strings;
+  if (direct) strings.add_strings(*direct);
+  auto gathered = gather_romaji(text, index, options, direct.has_value(), strings);
+  if (!gathered) return std::unexpected(std::move(gathered.error()));
+  if (*gathered) return strings.in_byte_order();
   return romaji_paths_with_limits(text, kQueryRomajiLimits);
 }
 
@@ -387,43 +410,14 @@ std::expected<ReadingLattice, JaLatticeError> unidic_or_direct_romaji_lattice(
     std::string_view text, const UnidicReadingIndex& index, const DictionaryOptions& options) {
   if (auto ok = validate_dictionary_options(options); !ok) return std::unexpected(std::move(ok.error()));
 
-  if (auto direct = direct_steps_within_limits(text)) {
-    RomajiSetLattice lattice;
-    lattice.add_steps(*direct);
-    if (!has_ascii_alphanumeric(text)) return std::move(lattice).finish();
-    auto found = index.try_readings(text);
-    if (!found) return std::unexpected(dictionary_error(found.error()));
-    if (*found) {
-      const UnidicReadings& readings = **found;
-      const std::size_t used = used_readings(readings, options);
-      for (std::size_t r = 0; r < used; ++r) {
-        const DictionaryReadingPath exact({DictionaryReadingSegment{std::string(text), readings[r], false}});
-        if (auto ok = lattice.add_path(exact); !ok) return std::unexpected(std::move(ok.error()));
-      }
-    }
-    auto hybrid = should_try_hybrid_for_direct_ascii(text, index);
-    if (!hybrid) return std::unexpected(std::move(hybrid.error()));
-    if (*hybrid) {
-      auto paths = dictionary_paths(index, text, options, true);
-      if (!paths) return std::unexpected(std::move(paths.error()));
-      for (const DictionaryReadingPath& path : *paths) {
-        if (auto ok = lattice.add_path(path); !ok) return std::unexpected(std::move(ok.error()));
-      }
-    }
-    return std::move(lattice).finish();
-  }
-
-  for (const bool include_direct : {false, true}) {
-    auto paths = dictionary_paths(index, text, options, include_direct);
-    if (!paths) return std::unexpected(std::move(paths.error()));
-    RomajiSetLattice lattice;
-    for (const DictionaryReadingPath& path : *paths) {
-      if (auto ok = lattice.add_path(path); !ok) return std::unexpected(std::move(ok.error()));
-    }
-    if (!lattice.empty()) return std::move(lattice).finish();
-  }
-  auto direct = romaji_paths_with_limits(text, kQueryRomajiLimits);
-  if (!direct) return std::unexpected(std::move(direct.error()));
+  const auto direct = direct_steps_within_limits(text);
+  RomajiSetLattice lattice;
+  if (direct) lattice.add_steps(*direct);
+  auto gathered = gather_romaji(text, index, options, direct.has_value(), lattice);
+  if (!gathered) return std::unexpected(std::move(gathered.error()));
+  if (*gathered) return std::move(lattice).finish();
+  auto failed = romaji_paths_with_limits(text, kQueryRomajiLimits);
+  if (!failed) return std::unexpected(std::move(failed.error()));
   throw FatalError("typed romaji expansion count disagrees with the expansion");
 }
 

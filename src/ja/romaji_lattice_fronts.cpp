@@ -48,9 +48,26 @@ std::expected<std::optional<Lattice>, JaLatticeError> romaji_lattice_from_suppor
   return finish(std::move(builder));
 }
 
+std::expected<void, JaLatticeError> append_path_units(const DictionaryReadingPath& path, std::vector<Unit>& units) {
+  constexpr std::uint64_t kMaxInputChars = kQueryRomajiLimits.max_input_chars;
+  std::uint64_t chars = 0;
+  std::expected<void, JaLatticeError> status;
+  path.for_each_segment([&](const DictionaryReadingSegment& segment) {
+    if (!status) return;
+    chars += text::count_scalars(segment.reading);
+    if (chars > kMaxInputChars) {
+      status = std::unexpected(
+          JaLatticeError::expansion_limit(ExpansionLimitKind::InputCharacters, chars, kMaxInputChars));
+      return;
+    }
+    status = append_segments(segment.reading, segment.direct ? RomajiSegmentMode::Direct : RomajiSegmentMode::Reading,
+                             units);
+  });
+  return status;
+}
+
 std::expected<std::vector<std::string>, JaLatticeError> romaji_paths_from_segmented_readings(
     std::span<const DictionaryReadingPath> paths) {
-  constexpr std::uint64_t kMaxInputChars = kQueryRomajiLimits.max_input_chars;
   constexpr std::uint64_t kMaxPaths = kQueryRomajiLimits.max_paths;
   constexpr std::uint64_t kMaxSymbols = kQueryRomajiLimits.max_symbols;
   constexpr std::uint64_t kSaturated = std::numeric_limits<std::uint64_t>::max();
@@ -60,20 +77,7 @@ std::expected<std::vector<std::string>, JaLatticeError> romaji_paths_from_segmen
   std::vector<Unit> units;
   for (const DictionaryReadingPath& path : paths) {
     units.clear();
-    std::uint64_t chars = 0;
-    std::expected<void, JaLatticeError> status;
-    path.for_each_segment([&](const DictionaryReadingSegment& segment) {
-      if (!status) return;
-      chars += text::count_scalars(segment.reading);
-      if (chars > kMaxInputChars) {
-        status = std::unexpected(
-            JaLatticeError::expansion_limit(ExpansionLimitKind::InputCharacters, chars, kMaxInputChars));
-        return;
-      }
-      status = append_segments(segment.reading, segment.direct ? RomajiSegmentMode::Direct : RomajiSegmentMode::Reading,
-                               units);
-    });
-    if (!status) return std::unexpected(std::move(status.error()));
+    if (auto ok = append_path_units(path, units); !ok) return std::unexpected(std::move(ok.error()));
     auto strings = romaji_paths_from_units(units, kMaxPaths, kMaxSymbols);
     if (!strings) return std::unexpected(std::move(strings.error()));
 

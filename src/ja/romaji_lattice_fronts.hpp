@@ -69,6 +69,13 @@ std::expected<std::optional<Lattice>, JaLatticeError> romaji_lattice_from_suppor
   return std::optional<Lattice>(std::move(*lattice));
 }
 
+// The units of one dictionary path, its segments' readings segmented in
+// turn (Direct mode for direct segments, Reading mode otherwise), appended to
+// `units`. Errors, the first met: ExpansionLimit (input characters) once the
+// readings pass 1,024 characters, checked before each segment is segmented;
+// UnsupportedCharacter.
+std::expected<void, JaLatticeError> append_path_units(const DictionaryReadingPath& path, std::vector<Unit>& units);
+
 // The romaji strings of dictionary paths, path by path (duplicates kept),
 // each path read as its segments' readings (Direct mode for direct segments,
 // Reading mode otherwise) under 1,024 input characters, 65,536 strings and
