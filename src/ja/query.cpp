@@ -82,6 +82,8 @@ class SegmentedLattice {
     return add();
   }
 
+  bool empty() const { return builder_.empty(); }
+
   std::expected<std::optional<Lattice>, JaLatticeError> finish() && {
     if (builder_.empty()) return std::optional<Lattice>();
     auto lattice = std::move(builder_).into_lattice();
@@ -125,36 +127,6 @@ std::expected<std::vector<DictionaryReadingPath>, JaLatticeError> dictionary_pat
   return std::move(*paths);
 }
 
-// The lattice of a directly readable text holding ASCII letters or digits:
-// the text as typed, its exact readings and, for a hybrid text, its
-// segmentations with direct stretches.
-std::expected<std::optional<Lattice>, JaLatticeError> direct_ascii_lattice(std::string_view text,
-                                                                          const UnidicReadingIndex& index,
-                                                                          const DictionaryOptions& options) {
-  SegmentedLattice lattice;
-  if (auto ok = lattice.add_stretch(text, RomajiSegmentMode::Direct); !ok) return std::unexpected(ok.error());
-  auto found = index.try_readings(text);
-  if (!found) return std::unexpected(dictionary_error(found.error()));
-  if (*found) {
-    const UnidicReadings& readings = **found;
-    const std::size_t used = used_readings(readings, options);
-    for (std::size_t r = 0; r < used; ++r) {
-      if (auto ok = lattice.add_stretch(readings[r], RomajiSegmentMode::Reading); !ok) {
-        return std::unexpected(ok.error());
-      }
-    }
-  }
-  auto hybrid = should_try_hybrid_for_direct_ascii(text, index);
-  if (!hybrid) return std::unexpected(std::move(hybrid.error()));
-  if (*hybrid) {
-    auto paths = dictionary_paths(index, text, options, true);
-    if (!paths) return std::unexpected(std::move(paths.error()));
-    for (const DictionaryReadingPath& path : *paths) {
-      if (auto ok = lattice.add_path(path); !ok) return std::unexpected(ok.error());
-    }
-  }
-  return std::move(lattice).finish();
-}
 
 // The lattice of the strings that unidic_or_direct_romaji_paths lists, fed
 // with the unit lists those strings are expanded from.
@@ -306,6 +278,19 @@ std::expected<bool, JaLatticeError> gather_romaji(std::string_view text, const U
     if (!sink.empty()) return true;
   }
   return false;
+}
+
+// The lattice of a directly readable text holding ASCII letters or digits:
+// the text as typed, its exact readings and, for a hybrid text, its
+// segmentations with direct stretches.
+std::expected<std::optional<Lattice>, JaLatticeError> direct_ascii_lattice(std::string_view text,
+                                                                          const UnidicReadingIndex& index,
+                                                                          const DictionaryOptions& options) {
+  SegmentedLattice lattice;
+  if (auto ok = lattice.add_stretch(text, RomajiSegmentMode::Direct); !ok) return std::unexpected(ok.error());
+  // An exact reading added as a one-segment path is that reading's stretch.
+  if (auto ok = gather_romaji(text, index, options, true, lattice); !ok) return std::unexpected(std::move(ok.error()));
+  return std::move(lattice).finish();
 }
 
 }  // namespace
