@@ -10,13 +10,24 @@ namespace orvel {
 
 std::pair<std::u32string_view, std::u32string_view> trim_common_affixes(std::u32string_view a,
                                                                         std::u32string_view b) {
+  // Long equal runs are skipped a block at a time, then the rest character
+  // by character.
+  constexpr std::size_t kBlock = 32;
   std::size_t prefix = 0;
   const std::size_t shorter = std::min(a.size(), b.size());
+  while (prefix + kBlock <= shorter && std::memcmp(a.data() + prefix, b.data() + prefix, kBlock * sizeof(char32_t)) == 0) {
+    prefix += kBlock;
+  }
   while (prefix < shorter && a[prefix] == b[prefix]) ++prefix;
   a.remove_prefix(prefix);
   b.remove_prefix(prefix);
   std::size_t suffix = 0;
-  while (suffix < a.size() && suffix < b.size() && a[a.size() - 1 - suffix] == b[b.size() - 1 - suffix]) ++suffix;
+  const std::size_t rest = std::min(a.size(), b.size());
+  while (suffix + kBlock <= rest && std::memcmp(a.data() + a.size() - suffix - kBlock, b.data() + b.size() - suffix - kBlock,
+                                                kBlock * sizeof(char32_t)) == 0) {
+    suffix += kBlock;
+  }
+  while (suffix < rest && a[a.size() - 1 - suffix] == b[b.size() - 1 - suffix]) ++suffix;
   a.remove_suffix(suffix);
   b.remove_suffix(suffix);
   return {a, b};
@@ -170,6 +181,62 @@ std::optional<std::uint64_t> within(std::uint64_t distance, std::uint64_t cutoff
   return distance;
 }
 
+
+// A look at the first rows of a small band before the masks of a long
+// pattern are built: the plain programme over the cells |row - column| <= k
+// (rows over the text, values capped at k + 1), true as soon as a row has
+// no cell <= k, which settles that the distance exceeds k. Texts that part
+// at once cost O(k) instead of the pattern's length.
+constexpr std::size_t kProbeRows = 64;
+constexpr std::size_t kProbeMaxCutoff = 31;
+
+bool band_exceeds_early(std::u32string_view pattern, std::u32string_view text, std::size_t k, bool swaps) {
+  const std::size_t width = 2 * k + 3;  // offsets 0..2k+2; column = row + offset - k - 1
+  const std::uint64_t cap = k + 1;
+  const auto column = [k](std::size_t row, std::size_t off) {
+    return static_cast<std::ptrdiff_t>(row + off) - static_cast<std::ptrdiff_t>(k) - 1;
+  };
+  const auto w = static_cast<std::ptrdiff_t>(pattern.size());
+  std::uint64_t rows[3][2 * kProbeMaxCutoff + 3];
+  std::uint64_t* two = rows[0];
+  std::uint64_t* prev = rows[1];
+  std::uint64_t* cur = rows[2];
+  for (std::size_t off = 0; off < width; ++off) {
+    const std::ptrdiff_t c = column(0, off);
+    two[off] = cap;
+    prev[off] = c >= 0 && c <= w ? std::min<std::uint64_t>(static_cast<std::uint64_t>(c), cap) : cap;
+  }
+  const std::size_t last = std::min(text.size(), kProbeRows);
+  for (std::size_t r = 1; r <= last; ++r) {
+    std::uint64_t row_min = cap;
+    for (std::size_t off = 0; off < width; ++off) {
+      const std::ptrdiff_t c = column(r, off);
+      if (c < 0 || c > w) {
+        cur[off] = cap;
+        continue;
+      }
+      if (c == 0) {
+        cur[off] = std::min<std::uint64_t>(r, cap);
+      } else {
+        const auto ci = static_cast<std::size_t>(c);
+        const std::uint64_t up = off + 1 < width ? prev[off + 1] : cap;
+        const std::uint64_t left = off > 0 ? cur[off - 1] : cap;
+        std::uint64_t v = std::min({prev[off] + (text[r - 1] != pattern[ci - 1]), up + 1, left + 1});
+        if (swaps && r >= 2 && ci >= 2 && text[r - 1] == pattern[ci - 2] && text[r - 2] == pattern[ci - 1]) {
+          v = std::min(v, two[off] + 1);
+        }
+        cur[off] = std::min(v, cap);
+      }
+      row_min = std::min(row_min, cur[off]);
+    }
+    if (row_min > k) return true;
+    std::uint64_t* const spare = two;
+    two = prev;
+    prev = cur;
+    cur = spare;
+  }
+  return false;
+}
 }  // namespace
 
 template <bool kSwaps>
@@ -270,6 +337,9 @@ std::optional<std::uint64_t> StringDistanceWorkspace::levenshtein_with_cutoff(st
   if (length_gap(a, b) > cutoff) return std::nullopt;
   const auto [pattern, text] = pattern_and_text(a, b);
   if (pattern.empty()) return text.size();
+  if (pattern.size() > 64 && cutoff <= kProbeMaxCutoff && band_exceeds_early(pattern, text, cutoff, false)) {
+    return std::nullopt;
+  }
   masks_.build(pattern);
   if (pattern.size() > 64) return banded_bits<false>(pattern, text, cutoff);
   return within(levenshtein_bits(pattern, text), cutoff);
@@ -290,6 +360,9 @@ std::optional<std::uint64_t> StringDistanceWorkspace::damerau_levenshtein_with_c
   std::tie(a, b) = trim_common_affixes(a, b);
   const auto [pattern, text] = pattern_and_text(a, b);
   if (pattern.empty()) return within(text.size(), cutoff);
+  if (pattern.size() > 64 && cutoff <= kProbeMaxCutoff && band_exceeds_early(pattern, text, cutoff, true)) {
+    return std::nullopt;
+  }
   masks_.build(pattern);
   if (pattern.size() > 64) return banded_bits<true>(pattern, text, cutoff);
   return within(osa_bits(pattern, text), cutoff);
