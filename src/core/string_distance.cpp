@@ -1,6 +1,8 @@
 #include "core/string_distance.hpp"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cstring>
 #include <tuple>
 
@@ -237,6 +239,98 @@ bool band_exceeds_early(std::u32string_view pattern, std::u32string_view text, s
   }
   return false;
 }
+
+// The band of a cutoff k <= 31 in one word, for patterns of characters
+// below U+0100: bit b of column j stands for row t + b, t = max(1, j - k),
+// so the band |row - column| <= k (width 2k + 1) fits. From column k + 2 on
+// the band moves down one row per column: the previous column's words are
+// shifted to the new rows, the row entering at the bottom starts one more
+// than the row above it, and the row leaving at the top is taken to grow by
+// one per column (both values of real alignments, never below the
+// distance; cells reached by a band path of cost <= k keep their values).
+// Match masks slide with the band: each character keeps its bits and the
+// top row they were stored for, shifted on use, and each pattern character
+// is entered once as its row joins the band. The value of the top band row
+// is followed column by column; the bottom row is reached from it at the
+// end. Costs O(n) word steps and no table of the whole pattern.
+constexpr std::size_t kSmallBandMaxCutoff = 31;
+
+bool below_u0100(std::u32string_view s) {
+  char32_t any = 0;
+  for (const char32_t c : s) any |= c;
+  return any < 256;
+}
+
+template <bool kSwaps>
+std::optional<std::uint64_t> small_band(std::u32string_view pattern, std::u32string_view text, std::size_t k) {
+  const std::size_t m = pattern.size(), n = text.size();
+  const std::size_t width = 2 * k + 1;
+  const std::uint64_t full = (std::uint64_t{1} << width) - 1;
+  const std::uint64_t bottom = std::uint64_t{1} << (width - 1);
+  struct Slot {
+    std::uint64_t bits = 0;
+    std::size_t top = 0;
+  };
+  std::array<Slot, 256> slots{};
+  const auto mask_of = [&](char32_t c, std::size_t top) -> std::uint64_t {
+    if (c >= 256) return 0;
+    const Slot& slot = slots[c];
+    const std::size_t shift = top - slot.top;
+    return shift >= 64 ? 0 : slot.bits >> shift;
+  };
+  const auto enter = [&](std::size_t row, std::size_t top) {
+    Slot& slot = slots[pattern[row - 1]];
+    const std::size_t shift = top - slot.top;
+    slot.bits = (shift >= 64 ? 0 : slot.bits >> shift) | (std::uint64_t{1} << (row - top));
+    slot.top = top;
+  };
+
+  std::size_t top = 1;
+  for (std::size_t row = 1; row <= std::min(width, m); ++row) enter(row, top);
+  std::uint64_t vp = full, vn = 0, d0_prev = full;
+  std::uint64_t top_value = 1;  // D[1][0]
+  for (std::size_t j = 1; j <= n; ++j) {
+    const bool slide = j >= k + 2;
+    if (slide) {
+      ++top;
+      vp = (vp >> 1) | bottom;
+      vn >>= 1;
+      if constexpr (kSwaps) d0_prev = (d0_prev >> 1) | bottom;
+      if (top + width - 1 <= m) enter(top + width - 1, top);
+    }
+    const std::uint64_t pm = mask_of(text[j - 1], top);
+    std::uint64_t d0 = (((pm & vp) + vp) ^ vp) | pm | vn;
+    if constexpr (kSwaps) {
+      const std::uint64_t pm_prev = j >= 2 ? mask_of(text[j - 2], top) : 0;
+      d0 |= ((~d0_prev & pm) << 1) & pm_prev;
+      d0_prev = d0;
+    }
+    const std::uint64_t hp = vn | ~(d0 | vp);
+    const std::uint64_t hn = vp & d0;
+    const std::uint64_t hp_in = (hp << 1) | 1, hn_in = hn << 1;
+    vp = (hn_in | ~(d0 | hp_in)) & full;
+    vn = (hp_in & d0) & full;
+    if (slide) {
+      top_value = top_value + 1 + (vp & 1) - (vn & 1);
+    } else {
+      top_value = top_value + (hp & 1) - (hn & 1);
+    }
+    // Every 64 columns: stop once no band cell is <= k.
+    if (j % 64 == 0) {
+      std::uint64_t v = top_value, low = top_value;
+      for (std::size_t b = 1; b < width && top + b <= m; ++b) {
+        v = v + ((vp >> b) & 1) - ((vn >> b) & 1);
+        low = std::min(low, v);
+      }
+      if (low > k) return std::nullopt;
+    }
+  }
+  const std::uint64_t down = ((std::uint64_t{1} << (m - top + 1)) - 1) & ~std::uint64_t{1};
+  const std::uint64_t d = top_value + static_cast<std::uint64_t>(std::popcount(vp & down)) -
+                          static_cast<std::uint64_t>(std::popcount(vn & down));
+  if (d > k) return std::nullopt;
+  return d;
+}
 }  // namespace
 
 template <bool kSwaps>
@@ -340,6 +434,9 @@ std::optional<std::uint64_t> StringDistanceWorkspace::levenshtein_with_cutoff(st
   if (pattern.size() > 64 && cutoff <= kProbeMaxCutoff && band_exceeds_early(pattern, text, cutoff, false)) {
     return std::nullopt;
   }
+  if (pattern.size() > 64 && cutoff <= kSmallBandMaxCutoff && below_u0100(pattern)) {
+    return small_band<false>(pattern, text, cutoff);
+  }
   masks_.build(pattern);
   if (pattern.size() > 64) return banded_bits<false>(pattern, text, cutoff);
   return within(levenshtein_bits(pattern, text), cutoff);
@@ -362,6 +459,9 @@ std::optional<std::uint64_t> StringDistanceWorkspace::damerau_levenshtein_with_c
   if (pattern.empty()) return within(text.size(), cutoff);
   if (pattern.size() > 64 && cutoff <= kProbeMaxCutoff && band_exceeds_early(pattern, text, cutoff, true)) {
     return std::nullopt;
+  }
+  if (pattern.size() > 64 && cutoff <= kSmallBandMaxCutoff && below_u0100(pattern)) {
+    return small_band<true>(pattern, text, cutoff);
   }
   masks_.build(pattern);
   if (pattern.size() > 64) return banded_bits<true>(pattern, text, cutoff);
