@@ -271,33 +271,27 @@ std::optional<std::uint64_t> small_band(std::u32string_view pattern, std::u32str
     std::uint64_t bits = 0;
     std::size_t top = 0;
   };
-  std::array<Slot, 256> slots{};
+  // Slot 256 stands for every character from U+0100 on: never entered.
+  std::array<Slot, 257> slots{};
+  // Bits occupy fewer than 63 places, so a shift of 63 clears them.
   const auto mask_of = [&](char32_t c, std::size_t top) -> std::uint64_t {
-    if (c >= 256) return 0;
-    const Slot& slot = slots[c];
-    const std::size_t shift = top - slot.top;
-    return shift >= 64 ? 0 : slot.bits >> shift;
+    const Slot& slot = slots[c < 256 ? c : 256];
+    return slot.bits >> std::min<std::size_t>(top - slot.top, 63);
   };
   const auto enter = [&](std::size_t row, std::size_t top) {
     Slot& slot = slots[pattern[row - 1]];
-    const std::size_t shift = top - slot.top;
-    slot.bits = (shift >= 64 ? 0 : slot.bits >> shift) | (std::uint64_t{1} << (row - top));
+    slot.bits = (slot.bits >> std::min<std::size_t>(top - slot.top, 63)) | (std::uint64_t{1} << (row - top));
     slot.top = top;
   };
 
   std::size_t top = 1;
   for (std::size_t row = 1; row <= std::min(width, m); ++row) enter(row, top);
+  // vp may carry bits above the band: the shift brings one of them to the
+  // bottom row, which is set anyway; vn's are cleared.
   std::uint64_t vp = full, vn = 0, d0_prev = full;
   std::uint64_t top_value = 1;  // D[1][0]
-  for (std::size_t j = 1; j <= n; ++j) {
-    const bool slide = j >= k + 2;
-    if (slide) {
-      ++top;
-      vp = (vp >> 1) | bottom;
-      vn >>= 1;
-      if constexpr (kSwaps) d0_prev = (d0_prev >> 1) | bottom;
-      if (top + width - 1 <= m) enter(top + width - 1, top);
-    }
+  // One column: returns the horizontal +1 and -1 of the band's top row.
+  const auto column = [&](std::size_t j, std::uint64_t& hp_top, std::uint64_t& hn_top) {
     const std::uint64_t pm = mask_of(text[j - 1], top);
     std::uint64_t d0 = (((pm & vp) + vp) ^ vp) | pm | vn;
     if constexpr (kSwaps) {
@@ -307,23 +301,42 @@ std::optional<std::uint64_t> small_band(std::u32string_view pattern, std::u32str
     }
     const std::uint64_t hp = vn | ~(d0 | vp);
     const std::uint64_t hn = vp & d0;
+    hp_top = hp & 1;
+    hn_top = hn & 1;
     const std::uint64_t hp_in = (hp << 1) | 1, hn_in = hn << 1;
-    vp = (hn_in | ~(d0 | hp_in)) & full;
-    vn = (hp_in & d0) & full;
-    if (slide) {
-      top_value = top_value + 1 + (vp & 1) - (vn & 1);
-    } else {
-      top_value = top_value + (hp & 1) - (hn & 1);
+    vp = hn_in | ~(d0 | hp_in);
+    vn = hp_in & d0 & full;
+  };
+  // Every 64 columns: stop once no band cell is <= k.
+  const auto band_exceeds = [&] {
+    std::uint64_t v = top_value, low = top_value;
+    for (std::size_t b = 1; b < width && top + b <= m; ++b) {
+      v = v + ((vp >> b) & 1) - ((vn >> b) & 1);
+      low = std::min(low, v);
     }
-    // Every 64 columns: stop once no band cell is <= k.
-    if (j % 64 == 0) {
-      std::uint64_t v = top_value, low = top_value;
-      for (std::size_t b = 1; b < width && top + b <= m; ++b) {
-        v = v + ((vp >> b) & 1) - ((vn >> b) & 1);
-        low = std::min(low, v);
-      }
-      if (low > k) return std::nullopt;
-    }
+    return low > k;
+  };
+
+  // Columns 1..k+1: the band starts at row 1, whose top row follows its
+  // horizontal steps.
+  std::size_t j = 1;
+  for (; j <= n && j <= k + 1; ++j) {
+    std::uint64_t hp_top, hn_top;
+    column(j, hp_top, hn_top);
+    top_value = top_value + hp_top - hn_top;
+  }
+  // Then the band moves down a row per column: the new top row is reached
+  // from the old one by the row above's +1 and its own vertical step.
+  for (; j <= n; ++j) {
+    ++top;
+    vp = (vp >> 1) | bottom;
+    vn >>= 1;
+    if constexpr (kSwaps) d0_prev = (d0_prev >> 1) | bottom;
+    if (top + width - 1 <= m) enter(top + width - 1, top);
+    std::uint64_t hp_top, hn_top;
+    column(j, hp_top, hn_top);
+    top_value = top_value + 1 + (vp & 1) - (vn & 1);
+    if (j % 64 == 0 && band_exceeds()) return std::nullopt;
   }
   const std::uint64_t down = ((std::uint64_t{1} << (m - top + 1)) - 1) & ~std::uint64_t{1};
   const std::uint64_t d = top_value + static_cast<std::uint64_t>(std::popcount(vp & down)) -
@@ -331,6 +344,7 @@ std::optional<std::uint64_t> small_band(std::u32string_view pattern, std::u32str
   if (d > k) return std::nullopt;
   return d;
 }
+
 }  // namespace
 
 template <bool kSwaps>
