@@ -105,6 +105,39 @@ void BM_StringDamerauCutoff2(benchmark::State& state) {
 }
 BENCHMARK(BM_StringDamerauCutoff2)->Arg(8)->Arg(32)->Arg(128);
 
+// Bounded forms on long texts: a near copy (three substitutions spread over
+// the text, so the middle after trimming stays long) and two texts that
+// part at once. range(0): characters; range(1): 1 for the Damerau form.
+std::pair<std::u32string, std::u32string> long_pair(std::size_t chars, bool unrelated) {
+  std::mt19937_64 rng(7);
+  std::u32string a(chars, U'a');
+  if (unrelated) return {a, std::u32string(chars, U'b')};
+  for (auto& ch : a) ch = U'a' + rng() % 26;
+  std::u32string b = a;
+  for (const std::size_t at : {chars / 10, chars / 2, chars - chars / 10}) b[at] = U'A';
+  return {a, b};
+}
+
+void BM_StringLongCutoff3NearCopy(benchmark::State& state) {
+  const auto [a, b] = long_pair(state.range(0), false);
+  StringDistanceWorkspace ws;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(state.range(1) == 1 ? ws.damerau_levenshtein_with_cutoff(a, b, 3)
+                                                 : ws.levenshtein_with_cutoff(a, b, 3));
+  }
+}
+BENCHMARK(BM_StringLongCutoff3NearCopy)->ArgsProduct({{10'000, 100'000}, {0, 1}})->Unit(benchmark::kMicrosecond);
+
+void BM_StringLongCutoff3Unrelated(benchmark::State& state) {
+  const auto [a, b] = long_pair(state.range(0), true);
+  StringDistanceWorkspace ws;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(state.range(1) == 1 ? ws.damerau_levenshtein_with_cutoff(a, b, 3)
+                                                 : ws.levenshtein_with_cutoff(a, b, 3));
+  }
+}
+BENCHMARK(BM_StringLongCutoff3Unrelated)->ArgsProduct({{100'000}, {0, 1}})->Unit(benchmark::kMicrosecond);
+
 // Lattice pairs of similar size from different seeds (unrelated texts).
 void BM_LatticeDistance(benchmark::State& state) {
   const Lattice left = romaji_lattice(state.range(0), 1), right = romaji_lattice(state.range(0), 2);

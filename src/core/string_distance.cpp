@@ -1,6 +1,8 @@
 #include "core/string_distance.hpp"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cstring>
 #include <tuple>
 
@@ -10,13 +12,24 @@ namespace orvel {
 
 std::pair<std::u32string_view, std::u32string_view> trim_common_affixes(std::u32string_view a,
                                                                         std::u32string_view b) {
+  // Long equal runs are skipped a block at a time, then the rest character
+  // by character.
+  constexpr std::size_t kBlock = 32;
   std::size_t prefix = 0;
   const std::size_t shorter = std::min(a.size(), b.size());
+  while (prefix + kBlock <= shorter && std::memcmp(a.data() + prefix, b.data() + prefix, kBlock * sizeof(char32_t)) == 0) {
+    prefix += kBlock;
+  }
   while (prefix < shorter && a[prefix] == b[prefix]) ++prefix;
   a.remove_prefix(prefix);
   b.remove_prefix(prefix);
   std::size_t suffix = 0;
-  while (suffix < a.size() && suffix < b.size() && a[a.size() - 1 - suffix] == b[b.size() - 1 - suffix]) ++suffix;
+  const std::size_t rest = std::min(a.size(), b.size());
+  while (suffix + kBlock <= rest && std::memcmp(a.data() + a.size() - suffix - kBlock, b.data() + b.size() - suffix - kBlock,
+                                                kBlock * sizeof(char32_t)) == 0) {
+    suffix += kBlock;
+  }
+  while (suffix < rest && a[a.size() - 1 - suffix] == b[b.size() - 1 - suffix]) ++suffix;
   a.remove_suffix(suffix);
   b.remove_suffix(suffix);
   return {a, b};
@@ -170,6 +183,168 @@ std::optional<std::uint64_t> within(std::uint64_t distance, std::uint64_t cutoff
   return distance;
 }
 
+
+// A look at the first rows of a small band before the masks of a long
+// pattern are built: the plain programme over the cells |row - column| <= k
+// (rows over the text, values capped at k + 1), true as soon as a row has
+// no cell <= k, which settles that the distance exceeds k. Texts that part
+// at once cost O(k) instead of the pattern's length.
+constexpr std::size_t kProbeRows = 64;
+constexpr std::size_t kProbeMaxCutoff = 31;
+
+bool band_exceeds_early(std::u32string_view pattern, std::u32string_view text, std::size_t k, bool swaps) {
+  const std::size_t width = 2 * k + 3;  // offsets 0..2k+2; column = row + offset - k - 1
+  const std::uint64_t cap = k + 1;
+  const auto column = [k](std::size_t row, std::size_t off) {
+    return static_cast<std::ptrdiff_t>(row + off) - static_cast<std::ptrdiff_t>(k) - 1;
+  };
+  const auto w = static_cast<std::ptrdiff_t>(pattern.size());
+  std::uint64_t rows[3][2 * kProbeMaxCutoff + 3];
+  std::uint64_t* two = rows[0];
+  std::uint64_t* prev = rows[1];
+  std::uint64_t* cur = rows[2];
+  for (std::size_t off = 0; off < width; ++off) {
+    const std::ptrdiff_t c = column(0, off);
+    two[off] = cap;
+    prev[off] = c >= 0 && c <= w ? std::min<std::uint64_t>(static_cast<std::uint64_t>(c), cap) : cap;
+  }
+  const std::size_t last = std::min(text.size(), kProbeRows);
+  for (std::size_t r = 1; r <= last; ++r) {
+    std::uint64_t row_min = cap;
+    for (std::size_t off = 0; off < width; ++off) {
+      const std::ptrdiff_t c = column(r, off);
+      if (c < 0 || c > w) {
+        cur[off] = cap;
+        continue;
+      }
+      if (c == 0) {
+        cur[off] = std::min<std::uint64_t>(r, cap);
+      } else {
+        const auto ci = static_cast<std::size_t>(c);
+        const std::uint64_t up = off + 1 < width ? prev[off + 1] : cap;
+        const std::uint64_t left = off > 0 ? cur[off - 1] : cap;
+        std::uint64_t v = std::min({prev[off] + (text[r - 1] != pattern[ci - 1]), up + 1, left + 1});
+        if (swaps && r >= 2 && ci >= 2 && text[r - 1] == pattern[ci - 2] && text[r - 2] == pattern[ci - 1]) {
+          v = std::min(v, two[off] + 1);
+        }
+        cur[off] = std::min(v, cap);
+      }
+      row_min = std::min(row_min, cur[off]);
+    }
+    if (row_min > k) return true;
+    std::uint64_t* const spare = two;
+    two = prev;
+    prev = cur;
+    cur = spare;
+  }
+  return false;
+}
+
+// The band of a cutoff k <= 31 in one word, for patterns of characters
+// below U+0100: bit b of column j stands for row t + b, t = max(1, j - k),
+// so the band |row - column| <= k (width 2k + 1) fits. From column k + 2 on
+// the band moves down one row per column: the previous column's words are
+// shifted to the new rows, the row entering at the bottom starts one more
+// than the row above it, and the row leaving at the top is taken to grow by
+// one per column (both values of real alignments, never below the
+// distance; cells reached by a band path of cost <= k keep their values).
+// Match masks slide with the band: each character keeps its bits and the
+// top row they were stored for, shifted on use, and each pattern character
+// is entered once as its row joins the band. The value of the top band row
+// is followed column by column; the bottom row is reached from it at the
+// end. Costs O(n) word steps and no table of the whole pattern.
+constexpr std::size_t kSmallBandMaxCutoff = 31;
+
+bool below_u0100(std::u32string_view s) {
+  char32_t any = 0;
+  for (const char32_t c : s) any |= c;
+  return any < 256;
+}
+
+template <bool kSwaps>
+std::optional<std::uint64_t> small_band(std::u32string_view pattern, std::u32string_view text, std::size_t k) {
+  const std::size_t m = pattern.size(), n = text.size();
+  const std::size_t width = 2 * k + 1;
+  const std::uint64_t full = (std::uint64_t{1} << width) - 1;
+  const std::uint64_t bottom = std::uint64_t{1} << (width - 1);
+  struct Slot {
+    std::uint64_t bits = 0;
+    std::size_t top = 0;
+  };
+  // Slot 256 stands for every character from U+0100 on: never entered.
+  std::array<Slot, 257> slots{};
+  // Bits occupy fewer than 63 places, so a shift of 63 clears them.
+  const auto mask_of = [&](char32_t c, std::size_t top) -> std::uint64_t {
+    const Slot& slot = slots[c < 256 ? c : 256];
+    return slot.bits >> std::min<std::size_t>(top - slot.top, 63);
+  };
+  const auto enter = [&](std::size_t row, std::size_t top) {
+    Slot& slot = slots[pattern[row - 1]];
+    slot.bits = (slot.bits >> std::min<std::size_t>(top - slot.top, 63)) | (std::uint64_t{1} << (row - top));
+    slot.top = top;
+  };
+
+  std::size_t top = 1;
+  for (std::size_t row = 1; row <= std::min(width, m); ++row) enter(row, top);
+  // vp may carry bits above the band: the shift brings one of them to the
+  // bottom row, which is set anyway; vn's are cleared.
+  std::uint64_t vp = full, vn = 0, d0_prev = full;
+  std::uint64_t top_value = 1;  // D[1][0]
+  // One column: returns the horizontal +1 and -1 of the band's top row.
+  const auto column = [&](std::size_t j, std::uint64_t& hp_top, std::uint64_t& hn_top) {
+    const std::uint64_t pm = mask_of(text[j - 1], top);
+    std::uint64_t d0 = (((pm & vp) + vp) ^ vp) | pm | vn;
+    if constexpr (kSwaps) {
+      const std::uint64_t pm_prev = j >= 2 ? mask_of(text[j - 2], top) : 0;
+      d0 |= ((~d0_prev & pm) << 1) & pm_prev;
+      d0_prev = d0;
+    }
+    const std::uint64_t hp = vn | ~(d0 | vp);
+    const std::uint64_t hn = vp & d0;
+    hp_top = hp & 1;
+    hn_top = hn & 1;
+    const std::uint64_t hp_in = (hp << 1) | 1, hn_in = hn << 1;
+    vp = hn_in | ~(d0 | hp_in);
+    vn = hp_in & d0 & full;
+  };
+  // Every 64 columns: stop once no band cell is <= k.
+  const auto band_exceeds = [&] {
+    std::uint64_t v = top_value, low = top_value;
+    for (std::size_t b = 1; b < width && top + b <= m; ++b) {
+      v = v + ((vp >> b) & 1) - ((vn >> b) & 1);
+      low = std::min(low, v);
+    }
+    return low > k;
+  };
+
+  // Columns 1..k+1: the band starts at row 1, whose top row follows its
+  // horizontal steps.
+  std::size_t j = 1;
+  for (; j <= n && j <= k + 1; ++j) {
+    std::uint64_t hp_top, hn_top;
+    column(j, hp_top, hn_top);
+    top_value = top_value + hp_top - hn_top;
+  }
+  // Then the band moves down a row per column: the new top row is reached
+  // from the old one by the row above's +1 and its own vertical step.
+  for (; j <= n; ++j) {
+    ++top;
+    vp = (vp >> 1) | bottom;
+    vn >>= 1;
+    if constexpr (kSwaps) d0_prev = (d0_prev >> 1) | bottom;
+    if (top + width - 1 <= m) enter(top + width - 1, top);
+    std::uint64_t hp_top, hn_top;
+    column(j, hp_top, hn_top);
+    top_value = top_value + 1 + (vp & 1) - (vn & 1);
+    if (j % 64 == 0 && band_exceeds()) return std::nullopt;
+  }
+  const std::uint64_t down = ((std::uint64_t{1} << (m - top + 1)) - 1) & ~std::uint64_t{1};
+  const std::uint64_t d = top_value + static_cast<std::uint64_t>(std::popcount(vp & down)) -
+                          static_cast<std::uint64_t>(std::popcount(vn & down));
+  if (d > k) return std::nullopt;
+  return d;
+}
+
 }  // namespace
 
 template <bool kSwaps>
@@ -270,6 +445,12 @@ std::optional<std::uint64_t> StringDistanceWorkspace::levenshtein_with_cutoff(st
   if (length_gap(a, b) > cutoff) return std::nullopt;
   const auto [pattern, text] = pattern_and_text(a, b);
   if (pattern.empty()) return text.size();
+  if (pattern.size() > 64 && cutoff <= kProbeMaxCutoff && band_exceeds_early(pattern, text, cutoff, false)) {
+    return std::nullopt;
+  }
+  if (pattern.size() > 64 && cutoff <= kSmallBandMaxCutoff && below_u0100(pattern)) {
+    return small_band<false>(pattern, text, cutoff);
+  }
   masks_.build(pattern);
   if (pattern.size() > 64) return banded_bits<false>(pattern, text, cutoff);
   return within(levenshtein_bits(pattern, text), cutoff);
@@ -290,6 +471,12 @@ std::optional<std::uint64_t> StringDistanceWorkspace::damerau_levenshtein_with_c
   std::tie(a, b) = trim_common_affixes(a, b);
   const auto [pattern, text] = pattern_and_text(a, b);
   if (pattern.empty()) return within(text.size(), cutoff);
+  if (pattern.size() > 64 && cutoff <= kProbeMaxCutoff && band_exceeds_early(pattern, text, cutoff, true)) {
+    return std::nullopt;
+  }
+  if (pattern.size() > 64 && cutoff <= kSmallBandMaxCutoff && below_u0100(pattern)) {
+    return small_band<true>(pattern, text, cutoff);
+  }
   masks_.build(pattern);
   if (pattern.size() > 64) return banded_bits<true>(pattern, text, cutoff);
   return within(osa_bits(pattern, text), cutoff);

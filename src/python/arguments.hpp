@@ -103,7 +103,7 @@ class OwnedText {
     if (size <= kInline) {
       data_ = inline_;
     } else {
-      heap_.resize(size);
+      heap_.resize_and_overwrite(size, [](char*, std::size_t n) { return n; });  // filled by the caller
       data_ = heap_.data();
     }
     size_ = size;
