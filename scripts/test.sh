@@ -21,5 +21,7 @@ if [ -f src/python/CMakeLists.txt ]; then
     echo "== Python tests with $("$venv/bin/python" --version)"
     "$venv/bin/python" -m pip install -q "$root"
     (cd tests/python && "$venv/bin/python" -m pytest -q)
+    # The installed type stubs against the module itself.
+    (cd tests/python && MYPY_CACHE_DIR="$root/build/mypy-cache" "$venv/bin/python" -m mypy.stubtest _orvel)
   done
 fi

@@ -16,13 +16,6 @@ IoError IoError::from_errno(int error_number) {
   return IoError{std::strerror(error_number), error_number};
 }
 
-IoError IoError::from_error_code(const std::error_code& code) {
-  if (code.category() == std::system_category() || code.category() == std::generic_category()) {
-    return from_errno(code.value());
-  }
-  return own(code.message());
-}
-
 std::string IoError::message() const {
   if (os_error) return fmt::format("{} (os error {})", description, *os_error);
   return description;

@@ -21,7 +21,6 @@ struct IoError {
   std::optional<int> os_error;
 
   static IoError from_errno(int error_number);
-  static IoError from_error_code(const std::error_code& code);
   static IoError own(std::string text) { return IoError{std::move(text), std::nullopt}; }
 
   // "{description} (os error {n})", or the description alone.

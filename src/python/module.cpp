@@ -13,7 +13,7 @@ namespace orvel::py {
 
 namespace {
 
-constexpr const char* kVersion = "0.2.3";
+constexpr const char* kVersion = ORVEL_VERSION;
 
 #define ORVEL_METHOD(name, function, signature) \
   PyMethodDef { name, ORVEL_GUARDED_FASTCALL(function), \

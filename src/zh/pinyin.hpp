@@ -21,9 +21,6 @@ enum class PinyinView {
 // "tone3" or "no-tone": the only names that exports and checksums write.
 std::string_view pinyin_view_name(PinyinView view);
 inline bool is_tone3(PinyinView view) { return view == PinyinView::Tone3; }
-inline PinyinView pinyin_view_from_tone3(bool tone3) {
-  return tone3 ? PinyinView::Tone3 : PinyinView::NoTone;
-}
 
 // The characters with the Unicode White_Space property.
 bool is_pinyin_whitespace(char32_t c);

@@ -1,5 +1,8 @@
+import importlib.metadata
 import inspect
+import re
 from collections.abc import Sequence
+from pathlib import Path
 
 import pytest
 
@@ -33,10 +36,21 @@ CLASSES = ["JapaneseDictionary", "ChineseDictionary"]
 
 def test_version_and_all():
     assert _orvel.__version__ == "0.2.3"
-    # The dictionary classes follow the functions once the module has them.
-    classes = [c for c in CLASSES if hasattr(_orvel, c)]
-    assert _orvel.__all__ == ["__version__", *NAMES, *classes]
-    assert list(vars(_orvel)).index("__version__") < list(vars(_orvel)).index("distance")
+    assert _orvel.__all__ == ["__version__", *NAMES, *CLASSES]
+    # The attributes were added in that order.
+    public = [name for name in vars(_orvel) if name in _orvel.__all__]
+    assert public == _orvel.__all__
+    for name in CLASSES:
+        assert isinstance(getattr(_orvel, name), type)
+
+
+def test_version_has_one_source():
+    # The project() line of CMakeLists.txt gives both the module's
+    # __version__ and the installed distribution's version.
+    cmake = (Path(__file__).resolve().parents[2] / "CMakeLists.txt").read_text(encoding="utf-8")
+    written = re.search(r"project\(orvel VERSION ([0-9.]+)", cmake).group(1)
+    assert _orvel.__version__ == written
+    assert importlib.metadata.version("orvel") == written
 
 
 @pytest.mark.parametrize("name,signature", FUNCTIONS)
