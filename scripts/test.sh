@@ -10,7 +10,7 @@ bash scripts/install-deps.sh
 ensure_build_tools
 
 echo "== C++ build and unit tests"
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release \
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVEL_WERROR=ON \
   -DORVEL_BUILD_TESTS=ON -DORVEL_BUILD_BENCH=ON -DORVEL_BUILD_PYTHON=OFF
 cmake --build build/release -j "$jobs"
 ctest --test-dir build/release --output-on-failure -j "$jobs"
@@ -19,7 +19,7 @@ if [ -f src/python/CMakeLists.txt ]; then
   for py in $(python_interpreters); do
     venv="$(python_venv "$py")"
     echo "== Python tests with $("$venv/bin/python" --version)"
-    "$venv/bin/python" -m pip install -q "$root"
+    "$venv/bin/python" -m pip install -q -C cmake.define.ORVEL_WERROR=ON "$root"
     (cd tests/python && "$venv/bin/python" -m pytest -q)
     # The installed type stubs against the module itself.
     (cd tests/python && MYPY_CACHE_DIR="$root/build/mypy-cache" "$venv/bin/python" -m mypy.stubtest _orvel)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <span>
 
 namespace orvel {
 
@@ -29,95 +30,116 @@ std::expected<void, DistanceError> check_distance_cells(const Lattice& left, con
   return check_distance_cells(left.node_count(), right.node_count());
 }
 
+namespace {
+
+// The exact table: one 32-bit cost per node pair, row-major by left node,
+// with R cells per row.
+struct CostTable {
+  std::uint32_t* cost;
+  std::size_t R;
+  std::uint32_t* row(std::uint64_t i) const { return cost + i * R; }
+};
+
+// The cheapest swap into (i, j), given v so far: left reads x' then x (x the
+// arc into i, with symbol xs; in_x the arcs into its source), right reads y
+// then y' (y among in_j), with x' = y and x = y'. Inlined: it runs for
+// nearly every cell of a Damerau table.
+[[gnu::always_inline]] inline std::uint32_t with_swaps(std::uint32_t v, const CostTable& table, const Lattice& right,
+                                                       std::uint32_t xs, std::span<const ArcEnd> in_x,
+                                                       std::span<const ArcEnd> in_j) {
+  for (const ArcEnd& y : in_j) {
+    if (xs == y.symbol) continue;  // a swap of equal symbols never beats the match
+    for (const ArcEnd& x2 : in_x) {
+      if (x2.symbol != y.symbol) continue;  // rare: look at y's sources only now
+      const std::uint32_t* const from = table.row(x2.node);
+      for (const ArcEnd& y2 : right.incoming_ends(y.node)) {
+        if (xs == y2.symbol) v = std::min(v, from[y2.node] + 1);
+      }
+    }
+  }
+  return v;
+}
+
+// Row i of the table when the one arc x leads into i. Most nodes of a
+// reading lattice are like that, mostly with x from the node just before:
+// then the cells left of (i, j) and of its source cell are the ones computed
+// and read one step earlier, kept in registers instead of reloaded right
+// after the store. Outside the rectangle (j = rs) both are kUnreached, as
+// the table holds.
+template <bool Damerau>
+void exact_row_one_arc(const CostTable& table, const Lattice& left, const Lattice& right, std::uint64_t i,
+                       const ArcEnd& x) {
+  std::uint32_t* const row = table.row(i);
+  const std::uint32_t* const from = table.row(x.node);
+  const auto in_x = left.incoming_ends(x.node);  // swaps only
+  std::uint32_t last_v = kUnreached, last_from = kUnreached;
+  for (std::uint64_t j = right.start(); j <= right.end(); ++j) {
+    const auto in_j = right.incoming_ends(j);
+    const std::uint32_t del = from[j];
+    std::uint32_t v = std::min(kUnreached, del + 1);
+    if (in_j.size() == 1 && in_j[0].node + 1 == j) {
+      v = std::min(v, last_from + (x.symbol != in_j[0].symbol ? 1u : 0u));
+      v = std::min(v, last_v + 1);
+    } else {
+      for (const ArcEnd& y : in_j) v = std::min(v, from[y.node] + (x.symbol != y.symbol ? 1u : 0u));
+      for (const ArcEnd& y : in_j) v = std::min(v, row[y.node] + 1);
+    }
+    if constexpr (Damerau) {
+      if (!in_x.empty()) v = with_swaps(v, table, right, x.symbol, in_x, in_j);
+    }
+    row[j] = v;
+    last_v = v;
+    last_from = del;
+  }
+}
+
+// Row i of the table for any number of arcs into i; the start pair keeps
+// its cost 0.
+template <bool Damerau>
+void exact_row(const CostTable& table, const Lattice& left, const Lattice& right, std::uint64_t i) {
+  const auto in_i = left.incoming_ends(i);
+  std::uint32_t* const row = table.row(i);
+  for (std::uint64_t j = right.start(); j <= right.end(); ++j) {
+    if (i == left.start() && j == right.start()) continue;
+    const auto in_j = right.incoming_ends(j);
+    std::uint32_t v = kUnreached;
+    for (const ArcEnd& x : in_i) {
+      const std::uint32_t* const from = table.row(x.node);
+      v = std::min(v, from[j] + 1);  // deletion
+      for (const ArcEnd& y : in_j) v = std::min(v, from[y.node] + (x.symbol != y.symbol ? 1u : 0u));
+    }
+    for (const ArcEnd& y : in_j) v = std::min(v, row[y.node] + 1);  // insertion
+    if constexpr (Damerau) {
+      for (const ArcEnd& x : in_i) {
+        const auto in_x = left.incoming_ends(x.node);
+        if (!in_x.empty()) v = with_swaps(v, table, right, x.symbol, in_x, in_j);
+      }
+    }
+    row[j] = v;
+  }
+}
+
+}  // namespace
+
 template <bool Damerau>
 std::uint64_t DistanceWorkspace::exact(const Lattice& left, const Lattice& right) {
   const std::size_t R = right.node_count();
   costs_.assign(left.node_count() * R, kUnreached);
-  std::uint32_t* const cost = costs_.data();
-  const std::uint64_t ls = left.start(), le = left.end();
-  const std::uint64_t rs = right.start(), re = right.end();
-  cost[ls * R + rs] = 0;
+  const CostTable table{costs_.data(), R};
+  table.row(left.start())[right.start()] = 0;
 
   // Node numbers are a topological order, so every predecessor pair of
   // (i, j) is final when (i, j) is computed. Pairs outside the start..end
   // rectangle keep kUnreached.
-  for (std::uint64_t i = ls; i <= le; ++i) {
+  for (std::uint64_t i = left.start(); i <= left.end(); ++i) {
     const auto in_i = left.incoming_ends(i);
-    std::uint32_t* const row = cost + i * R;
-    if (in_i.size() == 1 && i != ls) {
-      // Most nodes of a reading lattice have one incoming arc, mostly from
-      // the node just before: then the cells left of (i, j) and of its
-      // source cell are the ones computed and read one step earlier, kept
-      // in registers instead of reloaded right after the store. Outside
-      // the rectangle (j = rs) both are kUnreached, as the table holds.
-      const std::uint32_t* const from = cost + in_i[0].node * R;
-      const std::uint32_t xs = in_i[0].symbol;
-      const auto in_x = left.incoming_ends(in_i[0].node);  // swaps only
-      std::uint32_t last_v = kUnreached, last_from = kUnreached;
-      for (std::uint64_t j = rs; j <= re; ++j) {
-        const auto in_j = right.incoming_ends(j);
-        const std::uint32_t del = from[j];
-        std::uint32_t v = std::min(kUnreached, del + 1);
-        if (in_j.size() == 1 && in_j[0].node + 1 == j) {
-          v = std::min(v, last_from + (xs != in_j[0].symbol ? 1u : 0u));
-          v = std::min(v, last_v + 1);
-        } else {
-          for (const ArcEnd& y : in_j) v = std::min(v, from[y.node] + (xs != y.symbol ? 1u : 0u));
-          for (const ArcEnd& y : in_j) v = std::min(v, row[y.node] + 1);
-        }
-        if constexpr (Damerau) {
-          // Swaps, as in the general loop below with x the one arc into i.
-          if (!in_x.empty()) {
-            for (const ArcEnd& y : in_j) {
-              if (xs == y.symbol) continue;
-              for (const ArcEnd& x2 : in_x) {
-                if (x2.symbol != y.symbol) continue;
-                const std::uint32_t* const from2 = cost + x2.node * R;
-                for (const ArcEnd& y2 : right.incoming_ends(y.node)) {
-                  if (xs == y2.symbol) v = std::min(v, from2[y2.node] + 1);
-                }
-              }
-            }
-          }
-        }
-        row[j] = v;
-        last_v = v;
-        last_from = del;
-      }
-      continue;
-    }
-    for (std::uint64_t j = rs; j <= re; ++j) {
-      if (i == ls && j == rs) continue;
-      const auto in_j = right.incoming_ends(j);
-      std::uint32_t v = kUnreached;
-      for (const ArcEnd& x : in_i) {
-        const std::uint32_t* const from = cost + x.node * R;
-        v = std::min(v, from[j] + 1);  // deletion
-        for (const ArcEnd& y : in_j) v = std::min(v, from[y.node] + (x.symbol != y.symbol ? 1u : 0u));
-      }
-      for (const ArcEnd& y : in_j) v = std::min(v, row[y.node] + 1);  // insertion
-      if constexpr (Damerau) {
-        // Swap: left reads x' then x, right reads y then y', with x' = y and
-        // x = y'.
-        for (const ArcEnd& x : in_i) {
-          const auto in_x = left.incoming_ends(x.node);
-          if (in_x.empty()) continue;
-          for (const ArcEnd& y : in_j) {
-            if (x.symbol == y.symbol) continue;  // a swap of equal symbols never beats the match
-            for (const ArcEnd& x2 : in_x) {
-              if (x2.symbol != y.symbol) continue;  // rare: look at y's sources only now
-              const std::uint32_t* const from = cost + x2.node * R;
-              for (const ArcEnd& y2 : right.incoming_ends(y.node)) {
-                if (x.symbol == y2.symbol) v = std::min(v, from[y2.node] + 1);
-              }
-            }
-          }
-        }
-      }
-      row[j] = v;
+    if (in_i.size() == 1 && i != left.start()) {
+      exact_row_one_arc<Damerau>(table, left, right, i, in_i[0]);
+    } else {
+      exact_row<Damerau>(table, left, right, i);
     }
   }
-  return widen(cost[le * R + re]);
+  return widen(table.row(left.end())[right.end()]);
 }
 
 template <bool Damerau>

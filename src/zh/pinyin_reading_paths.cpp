@@ -18,6 +18,8 @@ namespace {
 using NodeId = std::uint32_t;
 // The empty path: the end of the text.
 constexpr NodeId kEnd = static_cast<NodeId>(-1);
+// No list position.
+constexpr std::size_t kNoList = static_cast<std::size_t>(-1);
 
 // One segment of a path plus the path it continues with. The node's joined
 // reading is its own reading followed by its tail's joined reading. Kept to
@@ -141,7 +143,178 @@ struct PinyinPathSearch::State {
   void walk(std::size_t k, Visit&& visit) const {
     for (NodeId id = result[k]; id != kEnd; id = nodes[id].tail) visit(nodes[id]);
   }
+
+  // The steps of run(), below.
+  struct Candidate {
+    std::size_t end;
+    const std::vector<std::string>* readings;
+  };
+  class PositionPaths;
+  struct TypedRun;
+  std::u32string split_characters();
+  std::expected<void, ZhArtifactPayloadError> find_candidates(const CedictReadingIndex& index, std::size_t i,
+                                                              std::size_t last,
+                                                              const std::vector<std::vector<NodeId>>& lists,
+                                                              bool longest_only, std::vector<Candidate>& candidates);
+  void add_dictionary_paths(PositionPaths& paths, std::size_t i, const std::vector<Candidate>& candidates,
+                            const std::vector<std::vector<NodeId>>& lists,
+                            std::optional<std::uint64_t> max_readings_per_segment);
+  void add_typed_paths(PositionPaths& paths, TypedRun& run, const std::u32string& chars, std::size_t i,
+                       std::size_t run_end, const std::vector<NodeId>& tails);
+  void release_passed_lists(std::vector<std::vector<NodeId>>& lists, std::size_t passed, std::size_t next_run_end,
+                            std::size_t& deferred);
 };
+
+namespace {
+
+// run_end[i]: the end of the typed-pinyin run from character i (i itself
+// when character i cannot be typed pinyin), for i from 0 to n.
+std::vector<std::size_t> typed_run_ends(const std::u32string& chars) {
+  const std::size_t n = chars.size();
+  std::vector<std::size_t> run_end(n + 1, n);
+  for (std::size_t i = n; i-- > 0;) run_end[i] = is_direct_pinyin_char(chars[i]) ? run_end[i + 1] : i;
+  return run_end;
+}
+
+}  // namespace
+
+// The paths from one position to the end of the text, in byte order of their
+// joined readings; of paths with the same reading the first one stays. Full
+// once it holds max_paths paths.
+class PinyinPathSearch::State::PositionPaths {
+  struct ByReading {
+    const State* s;
+    bool operator()(NodeId a, NodeId b) const { return s->compare(a, b) < 0; }
+  };
+  using Set = std::set<NodeId, ByReading>;
+
+ public:
+  // Where the next path of a group likely belongs: the tails of one segment
+  // reading come in reading order, so each new path usually goes right after
+  // the previous one, and the hint makes that insertion constant time.
+  using Hint = Set::iterator;
+
+  PositionPaths(State& s, std::size_t max_paths) : s_(s), paths_(ByReading{&s}), max_paths_(max_paths) {}
+
+  bool full() const { return full_; }
+  Hint hint() { return paths_.end(); }
+
+  void add(const Node& node, Hint& hint) {
+    const NodeId id = s_.make(node);
+    const std::size_t before = paths_.size();
+    const Hint at = paths_.insert(hint, id);
+    hint = std::next(at);
+    if (paths_.size() == before) {
+      s_.release(id);  // the first path with this reading stays
+      return;
+    }
+    full_ = paths_.size() >= max_paths_;
+  }
+
+  // The paths in order, each ranked by its place.
+  std::vector<NodeId> ranked() {
+    std::vector<NodeId> list;
+    list.reserve(paths_.size());
+    std::uint16_t rank = 0;
+    for (const NodeId id : paths_) {
+      s_.nodes[id].rank = rank++;
+      s_.nodes[id].ranked = true;
+      list.push_back(id);
+    }
+    return list;
+  }
+
+ private:
+  State& s_;
+  Set paths_;
+  std::size_t max_paths_;
+  bool full_ = false;
+};
+
+// The typed-pinyin forms of the run being walked through (the search walks
+// from the end of the text, so a run is entered at its last character).
+struct PinyinPathSearch::State::TypedRun {
+  const TypedPinyinSuffixes* forms = nullptr;
+  std::size_t start = 0;
+};
+
+// Fills bounds and returns the characters of the text.
+std::u32string PinyinPathSearch::State::split_characters() {
+  const std::string_view t(text);
+  std::u32string chars;
+  chars.reserve(t.size());
+  bounds.reserve(t.size() + 1);
+  for (std::size_t pos = 0; pos < t.size();) {
+    bounds.push_back(pos);
+    chars.push_back(text::next_scalar(t, pos));
+  }
+  bounds.push_back(t.size());
+  return chars;
+}
+
+// The dictionary readings of the segments from character i to ends up to
+// last, skipping ends from which no path goes on; with longest_only only the
+// longest segment.
+std::expected<void, ZhArtifactPayloadError> PinyinPathSearch::State::find_candidates(
+    const CedictReadingIndex& index, std::size_t i, std::size_t last, const std::vector<std::vector<NodeId>>& lists,
+    bool longest_only, std::vector<Candidate>& candidates) {
+  const std::string_view t(text);
+  candidates.clear();
+  for (std::size_t j = i + 1; j <= last; ++j) {
+    if (lists[j].empty()) continue;
+    auto found = index.try_readings(t.substr(bounds[i], bounds[j] - bounds[i]));
+    if (!found) return std::unexpected(std::move(found.error()));
+    if (!*found) continue;
+    if ((*found)->is_view()) {
+      candidates.push_back({j, &(*found)->list()});
+    } else {
+      decoded.push_back(std::move(**found).take());
+      candidates.push_back({j, &decoded.back()});
+    }
+  }
+  if (longest_only && candidates.size() > 1) candidates.erase(candidates.begin(), candidates.end() - 1);
+  return {};
+}
+
+// Each candidate reading (up to max_readings_per_segment per segment)
+// followed by each path from its segment's end.
+void PinyinPathSearch::State::add_dictionary_paths(PositionPaths& paths, std::size_t i,
+                                                   const std::vector<Candidate>& candidates,
+                                                   const std::vector<std::vector<NodeId>>& lists,
+                                                   std::optional<std::uint64_t> max_readings_per_segment) {
+  for (const Candidate& c : candidates) {
+    std::size_t k = c.readings->size();
+    if (max_readings_per_segment) k = std::min<std::uint64_t>(k, *max_readings_per_segment);
+    for (std::size_t r = 0; r < k && !paths.full(); ++r) {
+      const std::vector<NodeId>& tails = lists[c.end];
+      PositionPaths::Hint hint = paths.hint();
+      for (std::size_t ti = 0; ti < tails.size() && !paths.full(); ++ti) {
+        paths.add(segment((*c.readings)[r], i, c.end, tails[ti]), hint);
+      }
+    }
+    if (paths.full()) break;
+  }
+}
+
+// The typed pinyin from character i to the end of its run, as one direct
+// segment, followed by each path from the run's end.
+void PinyinPathSearch::State::add_typed_paths(PositionPaths& paths, TypedRun& run, const std::u32string& chars,
+                                              std::size_t i, std::size_t run_end, const std::vector<NodeId>& tails) {
+  if (run.forms == nullptr || i < run.start || i >= run_end || run.forms->size() != run_end - run.start) {
+    std::size_t start = i;
+    while (start > 0 && is_direct_pinyin_char(chars[start - 1])) --start;
+    run.start = start;
+    run.forms = &typed.emplace_back(std::string_view(text).substr(bounds[start], bounds[run_end] - bounds[start]));
+  }
+  const TypedPinyinSuffixes::Form& form = run.forms->form(i - run.start);
+  PositionPaths::Hint hint = paths.hint();
+  for (std::size_t ti = 0; ti < tails.size() && !paths.full(); ++ti) {
+    Node node = segment(form.rest, i, run_end, tails[ti]);
+    node.direct = true;
+    node.colon_lead = form.colon_lead;
+    paths.add(node, hint);
+  }
+}
 
 PinyinPathSearch::PinyinPathSearch(std::unique_ptr<State> state) : state_(std::move(state)) {}
 PinyinPathSearch::PinyinPathSearch(PinyinPathSearch&&) noexcept = default;
@@ -183,6 +356,27 @@ PinyinReadingPath PinyinPathSearch::path(std::size_t k) const {
   return path;
 }
 
+// Releases the lists that no earlier position can reach any more, once the
+// search has moved on to the position before i: the list at `passed` (i plus
+// the dictionary span) unless it is the end of the typed-pinyin run that the
+// next position belongs to (next_run_end); such a list is deferred until the
+// run ends elsewhere (run ends only move down). Positions beyond the text
+// are ignored.
+void PinyinPathSearch::State::release_passed_lists(std::vector<std::vector<NodeId>>& lists, std::size_t passed,
+                                                   std::size_t next_run_end, std::size_t& deferred) {
+  if (deferred != kNoList && deferred != next_run_end) {
+    release_list(lists[deferred]);
+    deferred = kNoList;
+  }
+  if (passed < lists.size()) {
+    if (passed == next_run_end) {
+      deferred = passed;
+    } else {
+      release_list(lists[passed]);
+    }
+  }
+}
+
 std::expected<PinyinPathSearch, ZhArtifactPayloadError> PinyinPathSearch::run(const CedictReadingIndex& index,
                                                                              std::string_view text,
                                                                              const DictionaryOptions& options,
@@ -197,138 +391,34 @@ std::expected<PinyinPathSearch, ZhArtifactPayloadError> PinyinPathSearch::run(co
   if (options.max_span_chars == 0 || text.empty() || options.max_paths == 0 || !text::validate_utf8(text)) {
     return PinyinPathSearch(std::move(owned));
   }
-  const std::string_view t(s.text);
-
   // Node fields hold positions and lengths in 32 bits.
-  if (t.size() >= kEnd) fail_fatal("text too long for the pinyin path search", std::to_string(t.size()));
-  std::u32string chars;
-  std::vector<std::size_t>& bounds = s.bounds;
-  chars.reserve(t.size());
-  bounds.reserve(t.size() + 1);
-  for (std::size_t pos = 0; pos < t.size();) {
-    bounds.push_back(pos);
-    chars.push_back(text::next_scalar(t, pos));
-  }
+  if (text.size() >= kEnd) fail_fatal("text too long for the pinyin path search", std::to_string(text.size()));
+  const std::u32string chars = s.split_characters();
   const std::size_t n = chars.size();
-  bounds.push_back(t.size());
-
-  // run_end[i]: end of the typed-pinyin run from i (i itself when empty).
-  std::vector<std::size_t> run_end;
-  if (hybrid) {
-    run_end.assign(n + 1, n);
-    for (std::size_t i = n; i-- > 0;) run_end[i] = is_direct_pinyin_char(chars[i]) ? run_end[i + 1] : i;
-  }
+  const std::vector<std::size_t> run_end = hybrid ? typed_run_ends(chars) : std::vector<std::size_t>{};
 
   const std::size_t span = static_cast<std::size_t>(options.max_span_chars);
-  const std::size_t max_paths = static_cast<std::size_t>(options.max_paths);
+  // lists[i]: the paths from character i to the end, found from the end of
+  // the text backwards.
   std::vector<std::vector<NodeId>> lists(n + 1);
   lists[n].push_back(kEnd);
-
-  struct Candidate {
-    std::size_t end;
-    const std::vector<std::string>* readings;
-  };
-  std::vector<Candidate> candidates;
-  auto less = [&s](NodeId a, NodeId b) { return s.compare(a, b) < 0; };
-  // The typed-pinyin forms of the run being walked through.
-  const TypedPinyinSuffixes* run_forms = nullptr;
-  std::size_t run_start = 0;
-  std::optional<std::size_t> deferred;
+  std::vector<State::Candidate> candidates;
+  State::TypedRun run;
+  std::size_t deferred = kNoList;
 
   for (std::size_t i = n; i-- > 0;) {
-    const std::size_t last = std::min(i + span, n);
-    candidates.clear();
-    for (std::size_t j = i + 1; j <= last; ++j) {
-      if (lists[j].empty()) continue;
-      auto found = index.try_readings(t.substr(bounds[i], bounds[j] - bounds[i]));
-      if (!found) return std::unexpected(std::move(found.error()));
-      if (!*found) continue;
-      if ((*found)->is_view()) {
-        candidates.push_back({j, &(*found)->list()});
-      } else {
-        s.decoded.push_back(std::move(**found).take());
-        candidates.push_back({j, &s.decoded.back()});
-      }
+    if (auto found = s.find_candidates(index, i, std::min(i + span, n), lists, options.longest_only, candidates);
+        !found) {
+      return std::unexpected(std::move(found.error()));
     }
-    if (options.longest_only && candidates.size() > 1) candidates.erase(candidates.begin(), candidates.end() - 1);
-
-    std::set<NodeId, decltype(less)> paths(less);
-    bool full = false;
-    // The tails of one segment reading come in reading order, so each new
-    // path usually belongs right after the previous one of its group: the
-    // hint makes that insertion constant time.
-    using Hint = decltype(paths)::iterator;
-    auto add = [&](const Node& node, Hint& hint) {
-      const NodeId id = s.make(node);
-      const std::size_t before = paths.size();
-      const Hint at = paths.insert(hint, id);
-      hint = std::next(at);
-      if (paths.size() == before) {
-        s.release(id);  // the first path with this reading stays
-        return;
-      }
-      full = paths.size() >= max_paths;
-    };
-
-    for (const Candidate& c : candidates) {
-      std::size_t k = c.readings->size();
-      if (options.max_readings_per_segment) k = std::min<std::uint64_t>(k, *options.max_readings_per_segment);
-      for (std::size_t r = 0; r < k && !full; ++r) {
-        const std::vector<NodeId>& tails = lists[c.end];
-        Hint hint = paths.end();
-        for (std::size_t ti = 0; ti < tails.size() && !full; ++ti) {
-          add(segment((*c.readings)[r], i, c.end, tails[ti]), hint);
-        }
-      }
-      if (full) break;
+    State::PositionPaths paths(s, static_cast<std::size_t>(options.max_paths));
+    s.add_dictionary_paths(paths, i, candidates, lists, options.max_readings_per_segment);
+    if (hybrid && !paths.full() && run_end[i] > i && !lists[run_end[i]].empty()) {
+      s.add_typed_paths(paths, run, chars, i, run_end[i], lists[run_end[i]]);
     }
+    lists[i] = paths.ranked();
 
-    if (hybrid && !full && run_end[i] > i && !lists[run_end[i]].empty()) {
-      const std::size_t e = run_end[i];
-      if (run_forms == nullptr || i < run_start || i >= e || run_forms->size() != e - run_start) {
-        std::size_t start = i;
-        while (start > 0 && is_direct_pinyin_char(chars[start - 1])) --start;
-        run_start = start;
-        run_forms = &s.typed.emplace_back(t.substr(bounds[start], bounds[e] - bounds[start]));
-      }
-      const TypedPinyinSuffixes::Form& form = run_forms->form(i - run_start);
-      const std::vector<NodeId>& tails = lists[e];
-      Hint hint = paths.end();
-      for (std::size_t ti = 0; ti < tails.size() && !full; ++ti) {
-        Node node = segment(form.rest, i, e, tails[ti]);
-        node.direct = true;
-        node.colon_lead = form.colon_lead;
-        add(node, hint);
-      }
-    }
-
-    std::vector<NodeId>& list = lists[i];
-    list.reserve(paths.size());
-    std::uint16_t rank = 0;
-    for (const NodeId id : paths) {
-      s.nodes[id].rank = rank++;
-      s.nodes[id].ranked = true;
-      list.push_back(id);
-    }
-
-    // Release the lists that no earlier position can reach any more: ends
-    // beyond the dictionary span, unless one is the end of the typed-pinyin
-    // run that the next position belongs to (run ends only move down).
-    if (i > 0) {
-      const auto needed_as_run_end = [&](std::size_t p) { return hybrid && run_end[i - 1] == p; };
-      if (deferred && !needed_as_run_end(*deferred)) {
-        s.release_list(lists[*deferred]);
-        deferred.reset();
-      }
-      const std::size_t p = i + span;
-      if (p <= n) {
-        if (needed_as_run_end(p)) {
-          deferred = p;
-        } else {
-          s.release_list(lists[p]);
-        }
-      }
-    }
+    if (i > 0) s.release_passed_lists(lists, i + span, hybrid ? run_end[i - 1] : kNoList, deferred);
   }
   s.result = std::move(lists[0]);
   return PinyinPathSearch(std::move(owned));

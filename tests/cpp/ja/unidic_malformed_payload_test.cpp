@@ -132,7 +132,9 @@ TEST(UnidicMalformedPayload, RandomBytesBehindAValidHeader) {
       unidic_test::store_u64(bytes, 32, rng() % (room - fst_len + 1));
     }
     auto index = UnidicReadingIndex::from_indexed_owned_bytes(std::move(bytes));
-    if (index) ASSERT_NO_FATAL_FAILURE(exercise(*index));
+    if (index) {
+      ASSERT_NO_FATAL_FAILURE(exercise(*index));
+    }
   }
 }
 

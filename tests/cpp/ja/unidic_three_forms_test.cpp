@@ -73,7 +73,9 @@ TEST(UnidicThreeForms, SameCountsLookupsAndChecksums) {
       auto found = index->try_readings(probe);
       ASSERT_TRUE(found);
       ASSERT_EQ(found->has_value(), expected->has_value());
-      if (*found) EXPECT_EQ((*found)->list(), (*expected)->list());
+      if (*found) {
+        EXPECT_EQ((*found)->list(), (*expected)->list());
+      }
     }
   }
 }
