@@ -125,7 +125,9 @@ void encode_utf8(const Char* data, std::size_t n, char* out) {
 // hold, gets the interpreter's own UnicodeEncodeError.
 template <class Reserve>
 bool encode_str(PyObject* str, Reserve reserve) {
-  if (PyUnicode_READY(str) != 0) return false;
+#if PY_VERSION_HEX < 0x030C0000
+  if (PyUnicode_READY(str) != 0) return false;  // always ready from 3.12 on
+#endif
   const auto n = static_cast<std::size_t>(PyUnicode_GET_LENGTH(str));
   const void* data = PyUnicode_DATA(str);
   if (PyUnicode_IS_ASCII(str)) {
