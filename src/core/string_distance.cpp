@@ -87,11 +87,11 @@ std::uint64_t one_word_osa(const MaskOf& mask_of, std::size_t m, std::u32string_
 
 std::uint64_t StringDistanceWorkspace::levenshtein_bits(std::u32string_view pattern, std::u32string_view text) {
   const std::size_t words = masks_.words();
+  if (words == 1) {
+    return one_word_levenshtein([this](char32_t c) { return *masks_.masks(c); }, pattern.size(), text);
+  }
   const std::size_t top = (pattern.size() - 1) % 64;
-  const std::uint64_t last = std::uint64_t{1} << top;
   std::uint64_t score = pattern.size();
-
-  if (words == 1) return one_word_levenshtein([this](char32_t c) { return *masks_.masks(c); }, pattern.size(), text);
 
   vp_.assign(words, ~std::uint64_t{0});
   vn_.assign(words, 0);
@@ -124,12 +124,10 @@ std::uint64_t StringDistanceWorkspace::levenshtein_bits(std::u32string_view patt
 
 std::uint64_t StringDistanceWorkspace::osa_bits(std::u32string_view pattern, std::u32string_view text) {
   const std::size_t words = masks_.words();
+  if (words == 1) return one_word_osa([this](char32_t c) { return *masks_.masks(c); }, pattern.size(), text);
   const std::size_t top = (pattern.size() - 1) % 64;
-  const std::uint64_t last = std::uint64_t{1} << top;
   std::uint64_t score = pattern.size();
   const std::uint64_t* pm_old = masks_.zero();
-
-  if (words == 1) return one_word_osa([this](char32_t c) { return *masks_.masks(c); }, pattern.size(), text);
 
   vp_.assign(words, ~std::uint64_t{0});
   vn_.assign(words, 0);

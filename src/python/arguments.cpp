@@ -16,6 +16,16 @@ std::size_t positional_count(const Signature& s) {
 
 const char* type_name(PyObject* o) { return Py_TYPE(o)->tp_name; }
 
+// Whether a keyword (a str) is the parameter name `name`; ASCII keywords,
+// the usual ones, are compared by their bytes.
+bool key_is(PyObject* key, const char* name) {
+  if (PyUnicode_Check(key) && PyUnicode_IS_ASCII(key)) {
+    const auto n = static_cast<std::size_t>(PyUnicode_GET_LENGTH(key));
+    return std::strlen(name) == n && std::memcmp(PyUnicode_1BYTE_DATA(key), name, n) == 0;
+  }
+  return PyUnicode_CompareWithASCIIString(key, name) == 0;
+}
+
 bool convert_text_list(const Signature& s, const Param& p, PyObject* o, std::vector<std::string>& out) {
   if (PyUnicode_Check(o) || !PySequence_Check(o)) {
     PyErr_Format(PyExc_TypeError, "%s() argument '%s' must be a sequence of str, not %s", s.function_name, p.name,
@@ -41,6 +51,19 @@ bool convert_text_list(const Signature& s, const Param& p, PyObject* o, std::vec
 }
 
 bool convert_count(const Signature& s, const Param& p, PyObject* o, std::uint64_t& out) {
+  if (PyLong_CheckExact(o)) {
+    const unsigned long long v = PyLong_AsUnsignedLongLong(o);
+    if (v != static_cast<unsigned long long>(-1) || !PyErr_Occurred()) {
+      out = v;
+      return true;
+    }
+    if (PyErr_ExceptionMatches(PyExc_OverflowError)) {
+      PyErr_Clear();
+      PyErr_Format(PyExc_OverflowError, "%s() argument '%s' must be an int from 0 to 18446744073709551615",
+                   s.function_name, p.name);
+    }
+    return false;
+  }
   PyRef index(PyNumber_Index(o));
   if (!index) {
     if (PyErr_ExceptionMatches(PyExc_TypeError)) {
@@ -125,7 +148,9 @@ void encode_utf8(const Char* data, std::size_t n, char* out) {
 // hold, gets the interpreter's own UnicodeEncodeError.
 template <class Reserve>
 bool encode_str(PyObject* str, Reserve reserve) {
-  if (PyUnicode_READY(str) != 0) return false;
+#if PY_VERSION_HEX < 0x030C0000
+  if (PyUnicode_READY(str) != 0) return false;  // always ready from 3.12 on
+#endif
   const auto n = static_cast<std::size_t>(PyUnicode_GET_LENGTH(str));
   const void* data = PyUnicode_DATA(str);
   if (PyUnicode_IS_ASCII(str)) {
@@ -185,7 +210,7 @@ bool bind(const Signature& s, std::span<ArgumentSlot> slots, PyObject* const* ar
   for (Py_ssize_t k = 0; k < nkw; ++k) {
     PyObject* key = PyTuple_GET_ITEM(kwnames, k);
     std::size_t i = 0;
-    while (i < total && PyUnicode_CompareWithASCIIString(key, s.params[i].name) != 0) ++i;
+    while (i < total && !key_is(key, s.params[i].name)) ++i;
     if (i == total) {
       PyErr_Format(PyExc_TypeError, "%s() got an unexpected keyword argument '%U'", s.function_name, key);
       return false;

@@ -61,3 +61,15 @@ def test_a_lone_surrogate_is_refused_in_short_and_long_texts():
             _orvel.distance("a", bad)
         with pytest.raises(UnicodeEncodeError):
             _orvel._cdist_distance([bad], ["a"])
+
+
+def test_keywords_are_matched_by_their_whole_name():
+    assert _orvel.distance(left="ab", right="ba", score_cutoff=5) == 2
+    for bad in ["left\0", "lef", "score_cutoffs", "r\u00e9ght"]:
+        with pytest.raises(TypeError, match="unexpected keyword"):
+            _orvel.distance("a", "b", **{bad: 1})
+    with pytest.raises(OverflowError):
+        _orvel.distance("a", "b", score_cutoff=2**64)
+    with pytest.raises(OverflowError):
+        _orvel.distance("a", "b", score_cutoff=-1)
+    assert _orvel.distance("abc", "abd", score_cutoff=2**64 - 1) == 1
