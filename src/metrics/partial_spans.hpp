@@ -33,8 +33,6 @@ class TextSpanIter {
   bool single_empty_span() const { return single_empty_span_; }
   // Largest end reachable from `start` (start < char_count()).
   std::uint64_t span_end_limit(std::uint64_t start) const;
-  // Byte offset of char index `i` (0 <= i <= char_count()).
-  std::size_t byte_offset(std::uint64_t i) const { return char_offsets_[i]; }
 
  private:
   std::vector<std::size_t> char_offsets_;
