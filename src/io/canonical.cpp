@@ -103,6 +103,12 @@ void CanonicalDigest::push_len_prefixed(char tag, std::string_view bytes) {
   append("\n");
 }
 
+void CanonicalDigest::push_entry(std::string_view surface, std::span<const std::string> readings) {
+  push_len_prefixed('S', surface);
+  push_count_line('R', readings.size());
+  for (const std::string& reading : readings) push_len_prefixed('r', reading);
+}
+
 void CanonicalDigest::push_count_line(char tag, std::uint64_t count) {
   std::string line(1, tag);
   append_decimal(line, count);

@@ -3,6 +3,7 @@
 // and the checksums computed over them.
 #include <algorithm>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,6 +41,8 @@ class CanonicalDigest {
   void append(std::string_view bytes);
   void push_len_prefixed(char tag, std::string_view bytes);
   void push_count_line(char tag, std::uint64_t count);
+  // One entry of a reading index: 'S' surface, 'R' count, 'r' per reading.
+  void push_entry(std::string_view surface, std::span<const std::string> readings);
   // The checksum of everything written, as sha256_canonical_hex or
   // fnv1a64_canonical_hex would give it for the whole text.
   std::string finish_hex();

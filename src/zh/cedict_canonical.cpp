@@ -67,9 +67,7 @@ std::optional<std::string> CedictReadingIndex::artifact_payload_checksum_for_alg
   digest.append(kZhCanonicalHeader);
   digest.push_len_prefixed('V', pinyin_view());
   auto entry = [&](std::string_view surface, std::span<const std::string> readings) {
-    digest.push_len_prefixed('S', surface);
-    digest.push_count_line('R', readings.size());
-    for (const std::string& reading : readings) digest.push_len_prefixed('r', reading);
+    digest.push_entry(surface, readings);
   };
   if (const Map* m = map()) {
     io::for_each_in_byte_order(*m, entry);
