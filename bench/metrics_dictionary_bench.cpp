@@ -14,7 +14,6 @@
 #include "core/dictionary_options.hpp"
 #include "ja/query.hpp"
 #include "ja/unidic_reading_index.hpp"
-#include "metrics/cdist_ja_zh.hpp"
 #include "metrics/cdist_reading_matrices.hpp"
 #include "metrics/dictionary_methods.hpp"
 #include "text/utf8.hpp"
@@ -51,14 +50,14 @@ const DictionaryOptions kDefaults;
 
 void BM_JaLatticesOf200Texts(benchmark::State& state) {
   const auto texts = japanese_texts(200, 1);
-  for (auto _ : state) benchmark::DoNotOptimize(ja_lattices(texts, sample_index(), kDefaults));
+  for (auto _ : state) benchmark::DoNotOptimize(dictionary_lattices(DictionaryCall<JapaneseFront>{sample_index(), kDefaults}, texts));
   state.SetItemsProcessed(state.iterations() * 200);
 }
 BENCHMARK(BM_JaLatticesOf200Texts);
 
 void BM_JaReadingSetsOf200Texts(benchmark::State& state) {
   const auto texts = japanese_texts(200, 1);
-  for (auto _ : state) benchmark::DoNotOptimize(ja_reading_sets(texts, sample_index(), kDefaults));
+  for (auto _ : state) benchmark::DoNotOptimize(dictionary_reading_sets(DictionaryCall<JapaneseFront>{sample_index(), kDefaults}, texts));
   state.SetItemsProcessed(state.iterations() * 200);
 }
 BENCHMARK(BM_JaReadingSetsOf200Texts);
@@ -67,16 +66,16 @@ BENCHMARK(BM_JaReadingSetsOf200Texts);
 // reading path of the query with every one of the choice, so its cost is the
 // product of the two path counts (tens for one kanji word).
 void BM_JaDistanceMatrix20x200(benchmark::State& state) {
-  const auto queries = *ja_lattices(japanese_texts(20, 2), sample_index(), kDefaults);
-  const auto choices = *ja_lattices(japanese_texts(200, 3), sample_index(), kDefaults);
+  const auto queries = *dictionary_lattices(DictionaryCall<JapaneseFront>{sample_index(), kDefaults}, japanese_texts(20, 2));
+  const auto choices = *dictionary_lattices(DictionaryCall<JapaneseFront>{sample_index(), kDefaults}, japanese_texts(200, 3));
   for (auto _ : state) benchmark::DoNotOptimize(cdist_distance_matrix(queries, choices, std::nullopt));
   state.SetItemsProcessed(state.iterations() * 20 * 200);
 }
 BENCHMARK(BM_JaDistanceMatrix20x200);
 
 void BM_JaSimilarityMatrix20x200(benchmark::State& state) {
-  const auto queries = *ja_reading_sets(japanese_texts(20, 2), sample_index(), kDefaults);
-  const auto choices = *ja_reading_sets(japanese_texts(200, 3), sample_index(), kDefaults);
+  const auto queries = *dictionary_reading_sets(DictionaryCall<JapaneseFront>{sample_index(), kDefaults}, japanese_texts(20, 2));
+  const auto choices = *dictionary_reading_sets(DictionaryCall<JapaneseFront>{sample_index(), kDefaults}, japanese_texts(200, 3));
   for (auto _ : state) benchmark::DoNotOptimize(cdist_similarity_matrix(queries, choices, std::nullopt));
   state.SetItemsProcessed(state.iterations() * 20 * 200);
 }

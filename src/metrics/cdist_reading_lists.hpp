@@ -5,7 +5,7 @@
 // A reading front is any callable taking one text (std::string_view, UTF-8)
 // and returning std::expected<Reading, ReadingError>: a Lattice for the
 // distance matrices, a ReadingPathSet for the similarity matrices. The
-// Japanese and Chinese conversions (metrics/cdist_ja_zh.hpp) bind the front
+// dictionary methods (metrics/dictionary_methods.hpp) bind the front
 // to the dictionary's index and the call's options.
 //
 // Caller's side: read the queries, then the choices; the first text whose

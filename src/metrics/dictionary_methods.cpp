@@ -70,34 +70,45 @@ DictionaryResult<Front, double> best_similarity(DictionaryCall<Front> call, std:
   return best_normalized_similarity(*l, *r);
 }
 
-template <class Front, class Reading, class Read, class Build>
+template <class Front, class Read, class Build>
 auto matrix_over(DictionaryCall<Front> call, std::span<const std::string> queries,
-                 std::span<const std::string> choices, Read read, Build build)
-    -> DictionaryResult<Front, typename std::invoke_result_t<Build&, const std::vector<Reading>&,
-                                                             const std::vector<Reading>&>::value_type> {
-  auto front = [&](std::string_view t) { return read(t, call.index, call.options); };
-  auto q = read_texts(queries, front);
-  if (!q) return std::unexpected(reading_error<Front>(std::move(q.error())));
-  auto c = read_texts(choices, front);
-  if (!c) return std::unexpected(reading_error<Front>(std::move(c.error())));
+                 std::span<const std::string> choices, Read read, Build build) {
+  using Readings = typename std::invoke_result_t<Read&, DictionaryCall<Front>, std::span<const std::string>>::value_type;
+  using Result = DictionaryResult<Front, typename std::invoke_result_t<Build&, const Readings&, const Readings&>::value_type>;
+  auto q = read(call, queries);
+  if (!q) return Result(std::unexpected(reading_error<Front>(std::move(q.error()))));
+  auto c = read(call, choices);
+  if (!c) return Result(std::unexpected(reading_error<Front>(std::move(c.error()))));
   auto matrix = build(*q, *c);
-  if (!matrix) return std::unexpected(metric_error<Front>(std::move(matrix.error())));
-  return std::move(*matrix);
+  if (!matrix) return Result(std::unexpected(metric_error<Front>(std::move(matrix.error()))));
+  return Result(std::move(*matrix));
 }
 
 template <class Front, class Build>
 auto lattice_matrix(DictionaryCall<Front> call, std::span<const std::string> queries,
                     std::span<const std::string> choices, Build build) {
-  return matrix_over<Front, Lattice>(call, queries, choices, Front::lattice, build);
+  return matrix_over(call, queries, choices, dictionary_lattices<Front>, build);
 }
 
 template <class Front, class Build>
 auto reading_set_matrix(DictionaryCall<Front> call, std::span<const std::string> queries,
                         std::span<const std::string> choices, Build build) {
-  return matrix_over<Front, ReadingLattice>(call, queries, choices, Front::readings, build);
+  return matrix_over(call, queries, choices, dictionary_reading_sets<Front>, build);
 }
 
 }  // namespace
+
+template <class Front>
+std::expected<std::vector<Lattice>, typename Front::ReadingError> dictionary_lattices(
+    DictionaryCall<Front> call, std::span<const std::string> texts) {
+  return read_texts(texts, [&](std::string_view t) { return Front::lattice(t, call.index, call.options); });
+}
+
+template <class Front>
+std::expected<std::vector<ReadingLattice>, typename Front::ReadingError> dictionary_reading_sets(
+    DictionaryCall<Front> call, std::span<const std::string> texts) {
+  return read_texts(texts, [&](std::string_view t) { return Front::readings(t, call.index, call.options); });
+}
 
 template <class Front>
 DictionaryResult<Front, std::uint64_t> dictionary_distance(DictionaryCall<Front> call, std::string_view left,
@@ -242,6 +253,10 @@ DictionaryResult<Front, std::optional<DistanceAlignment>> dictionary_partial_dis
 }
 
 #define ORVEL_INSTANTIATE_DICTIONARY_METHODS(Front)                                                              \
+  template std::expected<std::vector<Lattice>, Front::ReadingError> dictionary_lattices(                         \
+      DictionaryCall<Front>, std::span<const std::string>);                                                      \
+  template std::expected<std::vector<ReadingLattice>, Front::ReadingError> dictionary_reading_sets(              \
+      DictionaryCall<Front>, std::span<const std::string>);                                                      \
   template DictionaryResult<Front, std::uint64_t> dictionary_distance(DictionaryCall<Front>, std::string_view,   \
                                                                       std::string_view, DistanceCutoff);         \
   template DictionaryResult<Front, std::uint64_t> dictionary_damerau_distance(                                   \

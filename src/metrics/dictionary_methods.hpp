@@ -76,6 +76,16 @@ struct DictionaryCall {
   const DictionaryOptions& options;
 };
 
+// Every text read by the front, in order; the first text that cannot be read
+// ends the reading with its error (no kind is skipped). The matrices read
+// their queries, then their choices, this way.
+template <class Front>
+std::expected<std::vector<Lattice>, typename Front::ReadingError> dictionary_lattices(
+    DictionaryCall<Front> call, std::span<const std::string> texts);
+template <class Front>
+std::expected<std::vector<ReadingLattice>, typename Front::ReadingError> dictionary_reading_sets(
+    DictionaryCall<Front> call, std::span<const std::string> texts);
+
 // Pairwise methods.
 template <class Front>
 DictionaryResult<Front, std::uint64_t> dictionary_distance(DictionaryCall<Front> call, std::string_view left,

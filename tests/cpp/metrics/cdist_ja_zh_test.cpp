@@ -1,4 +1,4 @@
-#include "metrics/cdist_ja_zh.hpp"
+#include "metrics/dictionary_methods.hpp"
 
 #include <gtest/gtest.h>
 
@@ -35,14 +35,14 @@ TEST(CdistJapanese, CellsEqualThePairwiseReadingsOfEachText) {
   // its nihon / nippon readings.
   const std::vector<std::string> queries = {"東京", "とうきょう", "tokyo", "日本"};
   const std::vector<std::string> choices = {"トウキョウ", "toukyou", "にっぽん", "日本"};
-  const auto query_lattices = ja_lattices(queries, ja_index(), kDefaults);
-  const auto choice_lattices = ja_lattices(choices, ja_index(), kDefaults);
+  const auto query_lattices = dictionary_lattices(DictionaryCall<JapaneseFront>{ja_index(), kDefaults}, queries);
+  const auto choice_lattices = dictionary_lattices(DictionaryCall<JapaneseFront>{ja_index(), kDefaults}, choices);
   ASSERT_TRUE(query_lattices && choice_lattices);
   const auto lev = *cdist_distance_matrix(*query_lattices, *choice_lattices, std::nullopt);
   const auto combined =
       *cdist_combined_distance_matrix(queries, choices, *query_lattices, *choice_lattices, std::nullopt);
-  const auto query_sets = *ja_reading_sets(queries, ja_index(), kDefaults);
-  const auto choice_sets = *ja_reading_sets(choices, ja_index(), kDefaults);
+  const auto query_sets = *dictionary_reading_sets(DictionaryCall<JapaneseFront>{ja_index(), kDefaults}, queries);
+  const auto choice_sets = *dictionary_reading_sets(DictionaryCall<JapaneseFront>{ja_index(), kDefaults}, choices);
   const auto sim = *cdist_similarity_matrix(query_sets, choice_sets, std::nullopt);
   for (std::size_t i = 0; i < queries.size(); ++i) {
     const Lattice q = *ja::unidic_or_direct_lattice(queries[i], ja_index(), kDefaults);
@@ -68,14 +68,14 @@ TEST(CdistJapanese, FirstUnreadableTextFailsTheConversion) {
   // Neither the small index nor the kana rules read 你; no kind of reading
   // error is skipped in a matrix.
   const std::vector<std::string> texts = {"東京", "你好", "我"};
-  const auto lattices = ja_lattices(texts, ja_index(), kDefaults);
+  const auto lattices = dictionary_lattices(DictionaryCall<JapaneseFront>{ja_index(), kDefaults}, texts);
   ASSERT_FALSE(lattices.has_value());
   EXPECT_EQ(lattices.error().message(), "unsupported character '你' at char index 0");
-  const auto sets = ja_reading_sets(texts, ja_index(), kDefaults);
+  const auto sets = dictionary_reading_sets(DictionaryCall<JapaneseFront>{ja_index(), kDefaults}, texts);
   ASSERT_FALSE(sets.has_value());
   EXPECT_EQ(sets.error().message(), "unsupported character '你' at char index 0");
   const std::vector<std::string> none;
-  EXPECT_TRUE(ja_lattices(none, ja_index(), kDefaults)->empty());
+  EXPECT_TRUE(dictionary_lattices(DictionaryCall<JapaneseFront>{ja_index(), kDefaults}, none)->empty());
 }
 
 TEST(CdistChinese, CellsEqualThePairwiseReadingsOfEachText) {
@@ -83,12 +83,12 @@ TEST(CdistChinese, CellsEqualThePairwiseReadingsOfEachText) {
   // readings of 中 (zhong1, zhong4).
   const std::vector<std::string> queries = {"北京", "中国"};
   const std::vector<std::string> choices = {"bei3jing1", "beijing", "zhong4guo2"};
-  const auto query_lattices = zh_lattices(queries, zh_index(), kDefaults);
-  const auto choice_lattices = zh_lattices(choices, zh_index(), kDefaults);
+  const auto query_lattices = dictionary_lattices(DictionaryCall<ChineseFront>{zh_index(), kDefaults}, queries);
+  const auto choice_lattices = dictionary_lattices(DictionaryCall<ChineseFront>{zh_index(), kDefaults}, choices);
   ASSERT_TRUE(query_lattices && choice_lattices);
   const auto lev = *cdist_distance_matrix(*query_lattices, *choice_lattices, std::nullopt);
-  const auto sim = *cdist_similarity_matrix(*zh_reading_sets(queries, zh_index(), kDefaults),
-                                            *zh_reading_sets(choices, zh_index(), kDefaults), std::nullopt);
+  const auto sim = *cdist_similarity_matrix(*dictionary_reading_sets(DictionaryCall<ChineseFront>{zh_index(), kDefaults}, queries),
+                                            *dictionary_reading_sets(DictionaryCall<ChineseFront>{zh_index(), kDefaults}, choices), std::nullopt);
   for (std::size_t i = 0; i < queries.size(); ++i) {
     const Lattice q = *zh::zh_or_direct_lattice(queries[i], zh_index(), kDefaults);
     for (std::size_t j = 0; j < choices.size(); ++j) {
@@ -105,10 +105,10 @@ TEST(CdistChinese, CellsEqualThePairwiseReadingsOfEachText) {
 
 TEST(CdistChinese, UnsupportedDirectPinyinFailsTheWholeConversion) {
   const std::vector<std::string> texts = {"北京", "とうきょう"};
-  const auto lattices = zh_lattices(texts, zh_index(), kDefaults);
+  const auto lattices = dictionary_lattices(DictionaryCall<ChineseFront>{zh_index(), kDefaults}, texts);
   ASSERT_FALSE(lattices.has_value());
   EXPECT_EQ(lattices.error().message(), "unsupported direct pinyin input \"とうきょう\"");
-  EXPECT_FALSE(zh_reading_sets(texts, zh_index(), kDefaults).has_value());
+  EXPECT_FALSE(dictionary_reading_sets(DictionaryCall<ChineseFront>{zh_index(), kDefaults}, texts).has_value());
 }
 
 }  // namespace
