@@ -24,6 +24,7 @@ def zh():
 
 
 CALLS = {
+    "pairwise distance": lambda ja, zh: _orvel.distance(LEFT, RIGHT),
     "pairwise": lambda ja, zh: _orvel.normalized_similarity(LEFT, RIGHT),
     "paths": lambda ja, zh: _orvel.distance_paths([LEFT], [RIGHT]),
     "matrix": lambda ja, zh: _orvel._cdist_damerau_distance([LEFT, RIGHT], [RIGHT]),

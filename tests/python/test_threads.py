@@ -1,5 +1,4 @@
 import random
-import sys
 import threading
 
 import _orvel
@@ -33,37 +32,3 @@ def test_threads_get_the_same_results_as_one_thread():
         t.join()
     for per_thread in results:
         assert per_thread == [expected] * 5
-
-
-def test_a_long_computation_lets_other_threads_run():
-    # With a huge switch interval this thread keeps the lock unless a call
-    # releases it; the other thread can only count while that happens.
-    ticks = 0
-    stop = threading.Event()
-    go = threading.Event()
-
-    def count():
-        nonlocal ticks
-        go.wait()
-        while not stop.is_set():
-            ticks += 1
-            stop.wait(0.0005)
-
-    left, right = "ab" * 1500, "ba" * 1500
-    counter = threading.Thread(target=count)
-    counter.start()
-    interval = sys.getswitchinterval()
-    sys.setswitchinterval(1000.0)
-    try:
-        go.set()
-        seen = 0
-        for _ in range(100):
-            _orvel.distance(left, right)
-            seen = ticks
-            if seen:
-                break
-    finally:
-        sys.setswitchinterval(interval)
-        stop.set()
-        counter.join()
-    assert seen > 0
