@@ -10,6 +10,7 @@
 #include "ja/romaji_lattice_reduction.hpp"
 #include "ja/romaji_steps.hpp"
 #include "ja/romaji_table.hpp"
+#include "ja/shared_path_lattice.hpp"
 #include "ja/unidic_reading_index.hpp"
 #include "text/utf8.hpp"
 
@@ -80,6 +81,16 @@ class SegmentedLattice {
           RomajiSegmentInput{segment.reading, segment.direct ? RomajiSegmentMode::Direct : RomajiSegmentMode::Reading});
     });
     return add();
+  }
+
+  // The paths of one search, from their shared segments where that reads
+  // them as add_path would.
+  std::expected<void, JaLatticeError> add_paths(std::span<const DictionaryReadingPath> paths) {
+    if (paths.size() > 1 && add_paths_by_shared_segments(builder_, paths, SharedPathReading{})) return {};
+    for (const DictionaryReadingPath& path : paths) {
+      if (auto ok = add_path(path); !ok) return ok;
+    }
+    return {};
   }
 
   bool empty() const { return builder_.empty(); }
@@ -156,6 +167,22 @@ class RomajiSetLattice {
     return {};
   }
 
+  // The paths of one search, from their shared segments where that reads
+  // them as add_path would (no path near a limit); the result is reduced.
+  std::expected<void, JaLatticeError> add_paths(std::span<const DictionaryReadingPath> paths) {
+    if (paths.size() > 1) {
+      const auto added = add_paths_by_shared_segments(builder_, paths, SharedPathReading{.query_limits = true});
+      if (added) {
+        if (*added) lists_ += 2;
+        return {};
+      }
+    }
+    for (const DictionaryReadingPath& path : paths) {
+      if (auto ok = add_path(path); !ok) return ok;
+    }
+    return {};
+  }
+
   bool empty() const { return builder_.empty(); }
 
   // For a builder with at least one unit list.
@@ -227,6 +254,9 @@ class RomajiStringSet {
   std::expected<void, JaLatticeError> add_path(const DictionaryReadingPath& path) {
     return add_supported_path(strings_, path);
   }
+  std::expected<void, JaLatticeError> add_paths(std::span<const DictionaryReadingPath> paths) {
+    return extend_supported_dictionary_paths(strings_, paths);
+  }
   bool empty() const { return strings_.empty(); }
   std::vector<std::string> in_byte_order() { return orvel::ja::in_byte_order(strings_); }
 
@@ -262,9 +292,7 @@ std::expected<bool, JaLatticeError> gather_romaji(std::string_view text, const U
     if (*hybrid) {
       auto paths = dictionary_paths(index, text, options, true);
       if (!paths) return std::unexpected(std::move(paths.error()));
-      for (const DictionaryReadingPath& path : *paths) {
-        if (auto ok = sink.add_path(path); !ok) return std::unexpected(std::move(ok.error()));
-      }
+      if (auto ok = sink.add_paths(*paths); !ok) return std::unexpected(std::move(ok.error()));
     }
     return true;
   }
@@ -272,9 +300,7 @@ std::expected<bool, JaLatticeError> gather_romaji(std::string_view text, const U
     auto paths = dictionary_paths(index, text, options, include_direct);
     if (!paths) return std::unexpected(std::move(paths.error()));
     sink = Sink();
-    for (const DictionaryReadingPath& path : *paths) {
-      if (auto ok = sink.add_path(path); !ok) return std::unexpected(std::move(ok.error()));
-    }
+    if (auto ok = sink.add_paths(*paths); !ok) return std::unexpected(std::move(ok.error()));
     if (!sink.empty()) return true;
   }
   return false;
@@ -337,9 +363,7 @@ std::expected<std::optional<Lattice>, JaLatticeError> lattice_from_dictionary_re
     std::span<const DictionaryReadingPath> paths) {
   if (paths.empty()) return std::optional<Lattice>();
   SegmentedLattice lattice;
-  for (const DictionaryReadingPath& path : paths) {
-    if (auto ok = lattice.add_path(path); !ok) return std::unexpected(ok.error());
-  }
+  if (auto ok = lattice.add_paths(paths); !ok) return std::unexpected(ok.error());
   return std::move(lattice).finish();
 }
 

@@ -121,6 +121,20 @@ void RomajiLatticeBuilder::add_steps(std::span<const RomajiStep> steps) {
   for (std::size_t s = 0; s < steps.size(); ++s) frontier = add_step(frontier, steps[s], s + 1 == steps.size());
 }
 
+void RomajiLatticeBuilder::add_graph(std::span<const Arc> arcs, std::uint64_t node_count) {
+  has_nonempty_reading_ = true;
+  // Node k between the start and the end becomes next_node_ - 1 + k.
+  const std::uint64_t end = node_count - 1;
+  const std::uint64_t base = next_node_ - 1;
+  const auto place = [&](std::uint64_t node) {
+    if (node == 0) return std::uint64_t{0};
+    if (node == end) return kEndPlaceholder;
+    return base + node;
+  };
+  for (const Arc& arc : arcs) arcs_.push_back(Arc{place(arc.src), place(arc.dst), arc.symbol});
+  next_node_ += node_count - 2;
+}
+
 std::uint32_t RomajiLatticeBuilder::step_id(const RomajiStep& step) {
   step_key_.assign(1, step.kind == RomajiStep::Kind::Variants ? 'V' : 'L');
   for (const std::string& variant : step.variants) {

@@ -55,6 +55,11 @@ class RomajiLatticeBuilder {
   // The same for the steps of a unit list (romaji_steps_from_units).
   void add_steps(std::span<const RomajiStep> steps);
 
+  // Adds a lattice built elsewhere: its node 0 becomes the start, its last
+  // node the end and every other node a new node. Every arc ascends, and the
+  // graph spells at least one string, none of them empty.
+  void add_graph(std::span<const Arc> arcs, std::uint64_t node_count);
+
   // Frontier-major, alternative-minor.
   static std::vector<RomajiTransition> transitions(std::span<const FrontierState> frontier, const RomajiStep& step);
 

@@ -5,6 +5,7 @@
 #include "ja/romaji_expansion.hpp"
 #include "ja/romaji_lattice_reduction.hpp"
 #include "ja/romaji_table.hpp"
+#include "ja/shared_path_lattice.hpp"
 #include "ja/unidic_reading_index.hpp"
 #include "text/utf8.hpp"
 
@@ -103,10 +104,20 @@ std::expected<std::vector<std::string>, JaLatticeError> romaji_paths_from_segmen
 std::expected<std::optional<Lattice>, JaLatticeError> UnidicReadingIndex::romaji_lattice(
     std::string_view text, const DictionaryOptions& options) const {
   if (auto ok = validate_dictionary_options(options); !ok) return std::unexpected(std::move(ok.error()));
-  auto readings = reading_sequences_with_stats_inner(*this, text, options, false);
-  if (!readings) return std::unexpected(JaLatticeError::dictionary(readings.error().message()));
-  if (readings->empty()) return std::optional<Lattice>();
-  auto lattice = romaji_lattice_from_supported_readings(*readings);
+  auto paths = reading_paths_with_stats_inner(*this, text, options, false);
+  if (!paths) return std::unexpected(JaLatticeError::dictionary(paths.error().message()));
+  if (paths->empty()) return std::optional<Lattice>();
+  std::expected<std::optional<Lattice>, JaLatticeError> lattice;
+  RomajiLatticeBuilder shared(true);
+  if (const auto added = add_paths_by_shared_segments(shared, *paths, SharedPathReading{.whole_readings = true})) {
+    lattice = finish(std::move(shared));
+  } else {
+    // The paths' readings are the distinct readings of the text.
+    std::vector<std::string> readings;
+    readings.reserve(paths->size());
+    for (const DictionaryReadingPath& path : *paths) readings.push_back(path.reading());
+    lattice = romaji_lattice_from_supported_readings(readings);
+  }
   // Whole readings share most of their strings; the builder gives each its
   // own nodes, so the lattice is reduced before any distance sees it.
   if (lattice && *lattice) **lattice = reduce_reading_lattice(std::move(**lattice));

@@ -79,6 +79,10 @@ std::expected<RomajiStep, JaLatticeError> sokuon_step(std::span<const Unit> unit
 
 }  // namespace
 
+bool combines_with_next(const Unit& unit, const Unit& next) {
+  return is_ascii_consonant_letter(unit) && !small_y_kana_tail(next).empty();
+}
+
 LastVowel last_vowel(std::string_view romaji) {
   for (std::size_t k = romaji.size(); k-- > 0;) {
     const LastVowel v = vowel_of(static_cast<unsigned char>(romaji[k]));
@@ -132,13 +136,10 @@ std::expected<std::vector<RomajiStep>, JaLatticeError> romaji_steps_from_units(s
       i += 1;
       continue;
     }
-    if (i + 1 < n && is_ascii_consonant_letter(unit)) {
-      const std::string_view tail = small_y_kana_tail(units[i + 1]);
-      if (!tail.empty()) {
-        steps.push_back(ascii_small_kana_step(unit, units[i + 1], tail));
-        i += 2;
-        continue;
-      }
+    if (i + 1 < n && combines_with_next(unit, units[i + 1])) {
+      steps.push_back(ascii_small_kana_step(unit, units[i + 1], small_y_kana_tail(units[i + 1])));
+      i += 2;
+      continue;
     }
     if (unit.is_kana(kSmallTsu)) {
       auto step = sokuon_step(units, i);

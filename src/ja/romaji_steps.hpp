@@ -59,6 +59,10 @@ std::expected<void, JaLatticeError> validate_romaji_units(std::span<const Unit> 
 // for a kana unit, or MissingRomajiVariant.
 std::expected<std::vector<std::string>, JaLatticeError> variants_for_unit(const Unit& unit);
 
+// Whether `unit` and `next` form one step: a consonant letter typed before a
+// small ya, yu or yo.
+bool combines_with_next(const Unit& unit, const Unit& next);
+
 // The steps of the units. Errors: MissingRomajiVariant.
 std::expected<std::vector<RomajiStep>, JaLatticeError> romaji_steps_from_units(std::span<const Unit> units);
 

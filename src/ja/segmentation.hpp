@@ -67,6 +67,9 @@ class DictionaryReadingPath {
       : head_(std::move(head)), reading_(std::move(reading)) {}
 
   const std::string& reading() const { return reading_; }
+  // The first link of the segment chain (shared with other paths of the same
+  // search); null for a path without segments.
+  const detail::DictionaryPathNode* head() const { return head_.get(); }
   std::vector<DictionaryReadingSegment> segments() const;
   std::size_t segment_count() const;
 
