@@ -12,6 +12,7 @@
 
 #include "ja/romaji_expansion.hpp"
 #include "ja/romaji_steps.hpp"
+#include "ja/romaji_table.hpp"
 #include "text/utf8.hpp"
 
 namespace orvel::ja {
@@ -36,12 +37,22 @@ std::uint64_t capped_mul(std::uint64_t a, std::uint64_t b) {
 
 using VowelCounts = std::array<std::uint64_t, kVowels>;
 
-// A set of links starting at one character position, with whether the first
-// unit of each was already taken by the step before it.
+// How a set's segments begin: as read, without their first unit (a step
+// before took it), or with a kana carried over from the segment before
+// (whole readings join it and their first unit into one digraph).
+struct SetContext {
+  bool consumed = false;
+  std::string carry;
+  // The set a segment that was all carried over leads from: the two sets
+  // then share their entry nodes, so no other set may lead here.
+  std::uint32_t only_after = std::numeric_limits<std::uint32_t>::max();
+};
+
+// A set of links starting at one character position, in one context.
 struct LinkSet {
   std::vector<const DictionaryPathNode*> links;  // by rank
   std::uint64_t position = 0;
-  bool consumed = false;
+  SetContext context;
   bool is_end = false;
   std::vector<std::uint32_t> edges;
   // Over the readable paths from here, for each last vowel before the set:
@@ -83,7 +94,7 @@ class SharedPathLattice {
       if (how_.query_limits && text::count_scalars(path.reading()) > kQueryRomajiLimits.max_input_chars) return false;
       roots.push_back(path.head());
     }
-    auto root = set_for(std::move(roots), false);
+    auto root = set_for(std::move(roots), SetContext{});
     if (!root) return false;
     root_ = *root;
     for (std::size_t next = 0; next < sets_.size(); ++next) {
@@ -142,6 +153,11 @@ class SharedPathLattice {
       for (const std::uint32_t e : set.edges) {
         const SegmentEdge& edge = edges_[e];
         if (!sets_[edge.to].live) continue;
+        if (edge.steps.empty()) {
+          // The segment was all carried over into its tails.
+          sets_[edge.to].entry = set.entry;
+          continue;
+        }
         std::vector<FrontierState> frontier = entry;
         for (std::size_t k = 0; k < edge.steps.size(); ++k) {
           frontier = add_step(frontier, edge.steps[k], k + 1 == edge.steps.size() ? edge.to : kNone);
@@ -166,11 +182,14 @@ class SharedPathLattice {
   }
 
   // The set of `links` (all at one position, in rank order), made once.
-  std::optional<std::uint32_t> set_for(std::vector<const DictionaryPathNode*> links, bool consumed) {
+  std::optional<std::uint32_t> set_for(std::vector<const DictionaryPathNode*> links, SetContext context) {
     key_.clear();
     const std::uint64_t position = links.front()->position;
     key_.append(reinterpret_cast<const char*>(&position), sizeof position);
-    key_ += consumed ? '1' : '0';
+    key_ += context.consumed ? '1' : '0';
+    key_ += context.carry;
+    key_ += '\0';
+    key_.append(reinterpret_cast<const char*>(&context.only_after), sizeof context.only_after);
     for (std::size_t i = 0; i < links.size(); ++i) {
       // Links of one search are told apart by their rank at their position.
       if (links[i]->position != position || (i > 0 && links[i]->rank <= links[i - 1]->rank)) return std::nullopt;
@@ -182,7 +201,7 @@ class SharedPathLattice {
     if (inserted) {
       LinkSet set;
       set.position = position;
-      set.consumed = consumed;
+      set.context = std::move(context);
       set.is_end = links.size() == 1 && links.front()->segment == nullptr;
       set.links = std::move(links);
       sets_.push_back(std::move(set));
@@ -205,24 +224,42 @@ class SharedPathLattice {
         tails[static_cast<std::size_t>(at - segments.begin())].push_back(link->next.get());
       }
     }
-    const bool consumed = sets_[id].consumed;
+    const SetContext context = sets_[id].context;
     for (std::size_t g = 0; g < segments.size(); ++g) {
-      if (!read_segment(id, *segments[g], consumed, std::move(tails[g]))) return false;
+      if (!read_segment(id, *segments[g], context, std::move(tails[g]))) return false;
     }
     return true;
   }
 
-  bool read_segment(std::uint32_t from, const DictionaryReadingSegment& segment, bool consumed,
+  bool read_segment(std::uint32_t from, const DictionaryReadingSegment& segment, const SetContext& context,
                     std::vector<const DictionaryPathNode*> tails) {
-    if (how_.whole_readings && starts_with_small_y(segment.reading)) return false;
     const SegmentUnits& read = units_of(&segment);
     if (!read.readable) return true;  // its paths are skipped
-    if (read.units.size() <= (consumed ? 1u : 0u)) return false;
-    const std::span<const Unit> own = std::span(read.units).subspan(consumed ? 1 : 0);
+    const std::size_t skip = context.consumed ? 1 : 0;
+    if (read.units.size() <= skip) return false;
+    own_.assign(read.units.begin() + static_cast<std::ptrdiff_t>(skip), read.units.end());
+    if (!context.carry.empty()) own_.front() = Unit::kana(context.carry + own_.front().text);
+    if (how_.whole_readings) {
+      // Tails whose whole readings join the last kana into a digraph begin
+      // with it; the segment ends before it.
+      std::vector<const DictionaryPathNode*> joined;
+      std::erase_if(tails, [&](const DictionaryPathNode* tail) {
+        if (!joins(own_.back(), tail)) return false;
+        joined.push_back(tail);
+        return true;
+      });
+      if (!joined.empty()) {
+        const std::span<const Unit> before(own_.data(), own_.size() - 1);
+        if (!before.empty() && looks_ahead(before.back())) return false;
+        if (validate_romaji_units(before)) {
+          if (!add_edge(from, before, nullptr, std::move(joined), own_.back().text)) return false;
+        }
+      }
+      if (tails.empty()) return true;
+    }
+    const std::span<const Unit> own = own_;
     if (!validate_romaji_units(own)) return true;  // its paths are skipped
-    const Unit& last = own.back();
-    const bool looks_ahead = last.is_kana("っ") || last.kind == Unit::Kind::Ascii;
-    if (!looks_ahead) return add_edge(from, own, nullptr, std::move(tails));
+    if (!looks_ahead(own.back())) return add_edge(from, own, nullptr, std::move(tails));
 
     // Split the tails by their first unit.
     std::vector<const Unit*> firsts;
@@ -254,7 +291,7 @@ class SharedPathLattice {
   // The steps of `own` followed by `next` (the first unit of every tail), and
   // the edge into the set of the tails.
   bool add_edge(std::uint32_t from, std::span<const Unit> own, const Unit* next,
-                std::vector<const DictionaryPathNode*> tails) {
+                std::vector<const DictionaryPathNode*> tails, std::string carry = {}) {
     if (tails.empty()) return true;
     window_.assign(own.begin(), own.end());
     const bool combined = next != nullptr && combines_with_next(own.back(), *next);
@@ -264,18 +301,27 @@ class SharedPathLattice {
     // Only `next` can fail here; its own paths are then skipped.
     if (!steps) return true;
     if (sokuon) steps->pop_back();
-    auto to = set_for(std::move(tails), combined);
+    auto to = set_for(std::move(tails), SetContext{combined, std::move(carry), own.empty() ? from : kNone});
     if (!to) return false;
     sets_[from].edges.push_back(static_cast<std::uint32_t>(edges_.size()));
     edges_.push_back(SegmentEdge{from, *to, std::move(*steps)});
     return true;
   }
 
-  static bool starts_with_small_y(std::string_view reading) {
-    if (reading.empty()) return false;
+  // Whether the step of `last` depends on the unit after it.
+  static bool looks_ahead(const Unit& last) { return last.is_kana("っ") || last.kind == Unit::Kind::Ascii; }
+
+  // Whether a whole reading joins the kana `last` that ends a segment and
+  // the small ya, yu or yo that begins the tail into one digraph.
+  static bool joins(const Unit& last, const DictionaryPathNode* tail) {
+    if (last.kind != Unit::Kind::Kana || text::count_scalars(last.text) != 1) return false;
+    if (tail->segment == nullptr || tail->segment->reading.empty()) return false;
     std::size_t pos = 0;
-    const char32_t c = fold_katakana(text::next_scalar(reading, pos));
-    return c == U'ゃ' || c == U'ゅ' || c == U'ょ';
+    const char32_t c = fold_katakana(text::next_scalar(tail->segment->reading, pos));
+    if (c != U'ゃ' && c != U'ゅ' && c != U'ょ') return false;
+    std::string pair = last.text;
+    text::append_utf8(pair, c);
+    return RomajiVariantTable::has_row(pair);
   }
 
   // Counts of one more step in front of a tail, for every last vowel before it.
@@ -383,6 +429,7 @@ class SharedPathLattice {
   std::unordered_map<std::string, std::uint32_t> set_ids_;
   std::unordered_map<const DictionaryReadingSegment*, SegmentUnits> units_;
   std::string key_;
+  std::vector<Unit> own_;
   std::vector<Unit> window_;
   std::uint64_t grouped_links_ = 0;
   std::uint32_t root_ = 0;
