@@ -72,12 +72,8 @@ bool LatticeSimilarityWorkspace::useful_nodes(const Lattice& lattice, UsefulNode
   return true;
 }
 
-void LatticeSimilarityWorkspace::distances_by_length(const UsefulNodes& split, const UsefulNodes& other,
-                                                     std::vector<std::pair<std::uint64_t, std::uint64_t>>& out) {
-  out.clear();
+void LatticeSimilarityWorkspace::prefix_lengths(const UsefulNodes& split) {
   const std::uint32_t n = split.size();
-  const std::uint32_t m = other.size();
-
   // The lengths of the prefixes reaching each node, ascending, without
   // repeats: the start has {0}; every other node the union of its sources'
   // lengths plus one.
@@ -99,6 +95,20 @@ void LatticeSimilarityWorkspace::distances_by_length(const UsefulNodes& split, c
     if (lengths_.size() >= kMaxNodes) throw FatalError("lattice too large for the similarity programme");
     length_offsets_.push_back(static_cast<std::uint32_t>(lengths_.size()));
   }
+}
+
+void LatticeSimilarityWorkspace::string_lengths(const UsefulNodes& side, std::vector<std::uint32_t>& out) {
+  prefix_lengths(side);
+  const std::uint32_t end = side.size() - 1;
+  out.assign(lengths_.begin() + length_offsets_[end], lengths_.begin() + length_offsets_[end + 1]);
+}
+
+void LatticeSimilarityWorkspace::distances_by_length(const UsefulNodes& split, const UsefulNodes& other,
+                                                     std::vector<std::pair<std::uint64_t, std::uint64_t>>& out) {
+  out.clear();
+  const std::uint32_t n = split.size();
+  const std::uint32_t m = other.size();
+  prefix_lengths(split);
 
   // A node's rows are needed until its last successor has been computed.
   last_use_.assign(n, 0);
@@ -207,17 +217,49 @@ double LatticeSimilarityWorkspace::best_normalized_similarity(const Lattice& lef
   // The empty string against non-empty strings only: every pair scores 0.
   if (left_empty || right_empty) return 0.0;
 
+  // Each pass gives the terms of one side's lengths. The side with the
+  // longer strings usually holds the best term, so it goes first; the other
+  // pass runs only when a bound on its terms can pass the best so far.
+  string_lengths(left_, left_lengths_);
+  string_lengths(right_, right_lengths_);
+  const bool right_first = right_lengths_.back() > left_lengths_.back();
+  const UsefulNodes& first = right_first ? right_ : left_;
+  const UsefulNodes& second = right_first ? left_ : right_;
+  const std::vector<std::uint32_t>& second_lengths = right_first ? left_lengths_ : right_lengths_;
+
   double best = 0.0;
-  distances_by_length(left_, right_, by_length_left_);
-  for (const auto& [length, distance] : by_length_left_) {
+  distances_by_length(first, second, by_length_first_);
+  for (const auto& [length, distance] : by_length_first_) {
     if (length > 0) best = std::max(best, similarity_term(distance, length));
   }
   if (best == 1.0) return best;
-  distances_by_length(right_, left_, by_length_right_);
-  for (const auto& [length, distance] : by_length_right_) {
+  if (second_terms_bound(by_length_first_, second_lengths) <= best) return best;
+  distances_by_length(second, first, by_length_second_);
+  for (const auto& [length, distance] : by_length_second_) {
     if (length > 0) best = std::max(best, similarity_term(distance, length));
   }
   return best;
+}
+
+double LatticeSimilarityWorkspace::second_terms_bound(
+    const std::vector<std::pair<std::uint64_t, std::uint64_t>>& first_distances,
+    std::span<const std::uint32_t> second_lengths) {
+  // A pair of strings of lengths l1 and l2 is at least max(D1[l1], |l1 - l2|)
+  // apart, D1[l1] being the least distance of any first-side string of
+  // length l1; so the term of length l2 is at most that of the least such
+  // bound over l1.
+  if (first_distances.empty()) return 1.0;
+  double bound = 0.0;
+  for (const std::uint32_t l2 : second_lengths) {
+    if (l2 == 0) continue;
+    std::uint64_t least = std::numeric_limits<std::uint64_t>::max();
+    for (const auto& [l1, d1] : first_distances) {
+      const std::uint64_t gap = l1 > l2 ? l1 - l2 : l2 - l1;
+      least = std::min(least, std::max(d1, gap));
+    }
+    bound = std::max(bound, similarity_term(least, l2));
+  }
+  return bound;
 }
 
 double LatticeSimilarityWorkspace::best_normalized_similarity(const ReadingLattice& left,

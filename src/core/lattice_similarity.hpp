@@ -69,6 +69,15 @@ class LatticeSimilarityWorkspace {
   };
 
   static bool useful_nodes(const Lattice& lattice, UsefulNodes& out, std::vector<std::uint8_t>& marks);
+  // The lengths of the prefixes reaching each node of `split`, into
+  // length_offsets_ and lengths_.
+  void prefix_lengths(const UsefulNodes& split);
+  // The lengths of a side's strings, ascending.
+  void string_lengths(const UsefulNodes& side, std::vector<std::uint32_t>& out);
+  // An upper bound on the terms of the second pass from the first pass's
+  // least distances and the second side's string lengths.
+  static double second_terms_bound(const std::vector<std::pair<std::uint64_t, std::uint64_t>>& first_distances,
+                                   std::span<const std::uint32_t> second_lengths);
   // Least distance from each length of `split`'s strings to any string of
   // `other`, as (length, distance) pairs in ascending length.
   void distances_by_length(const UsefulNodes& split, const UsefulNodes& other,
@@ -89,8 +98,10 @@ class LatticeSimilarityWorkspace {
   std::vector<std::uint32_t> last_use_;
   std::vector<std::uint32_t> released_;
   std::vector<std::uint32_t> release_offsets_;
-  std::vector<std::pair<std::uint64_t, std::uint64_t>> by_length_left_;
-  std::vector<std::pair<std::uint64_t, std::uint64_t>> by_length_right_;
+  std::vector<std::uint32_t> left_lengths_;
+  std::vector<std::uint32_t> right_lengths_;
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> by_length_first_;
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> by_length_second_;
 };
 
 double best_normalized_similarity(const Lattice& left, const Lattice& right);
