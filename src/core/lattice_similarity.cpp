@@ -298,6 +298,59 @@ double best_normalized_similarity(const Lattice& left, const Lattice& right) {
   return workspace.best_normalized_similarity(left, right);
 }
 
+std::optional<std::vector<std::uint64_t>> string_lengths(const Lattice& lattice) {
+  constexpr std::uint64_t kMaxLengthNodes = 4096;
+  const std::uint64_t n = lattice.node_count();
+  if (n > kMaxLengthNodes) return std::nullopt;
+  // Bit k of a node's row: some prefix of length k reaches it. Lengths stay
+  // below the node count, since arcs ascend.
+  const std::uint64_t words = n / 64 + 1;
+  std::vector<std::uint64_t> rows(n * words, 0);
+  const std::uint64_t start = lattice.start();
+  const std::uint64_t end = lattice.end();
+  rows[start * words] = 1;
+  for (std::uint64_t u = start; u < end; ++u) {
+    const std::uint64_t* from = rows.data() + u * words;
+    if (std::all_of(from, from + words, [](std::uint64_t w) { return w == 0; })) continue;
+    for (const ArcEnd& next : lattice.outgoing_ends(u)) {
+      if (next.node > end) continue;
+      std::uint64_t* to = rows.data() + next.node * words;
+      for (std::uint64_t w = 0; w < words; ++w) to[w] |= (from[w] << 1) | (w > 0 ? from[w - 1] >> 63 : 0);
+    }
+  }
+  std::vector<std::uint64_t> lengths;
+  const std::uint64_t* at_end = rows.data() + end * words;
+  for (std::uint64_t k = 0; k < words * 64; ++k) {
+    if ((at_end[k / 64] >> (k % 64)) & 1) lengths.push_back(k);
+  }
+  return lengths;
+}
+
+std::optional<std::vector<std::uint64_t>> string_lengths(const ReadingLattice& set) {
+  auto lengths = string_lengths(set.lattice);
+  if (lengths && set.also_empty && (lengths->empty() || lengths->front() != 0)) lengths->insert(lengths->begin(), 0);
+  return lengths;
+}
+
+double similarity_upper_bound(std::span<const std::uint64_t> left, std::span<const std::uint64_t> right) {
+  double bound = 0.0;
+  for (const std::uint64_t a : left) {
+    for (const std::uint64_t b : right) {
+      const std::uint64_t longer = std::max(a, b);
+      bound = std::max(bound, longer == 0 ? 1.0 : similarity_term(longer - std::min(a, b), longer));
+    }
+  }
+  return bound;
+}
+
+std::uint64_t distance_lower_bound(std::span<const std::uint64_t> left, std::span<const std::uint64_t> right) {
+  std::uint64_t bound = std::numeric_limits<std::uint64_t>::max();
+  for (const std::uint64_t a : left) {
+    for (const std::uint64_t b : right) bound = std::min(bound, std::max(a, b) - std::min(a, b));
+  }
+  return bound;
+}
+
 std::uint64_t longest_string_length(const Lattice& lattice) {
   const std::uint64_t start = lattice.start();
   const std::uint64_t end = lattice.end();

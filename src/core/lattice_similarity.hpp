@@ -23,6 +23,7 @@
 // (both sides empty: 1.0; one side only the empty string: 0.0; no strings
 // on a side: 0.0).
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -106,6 +107,19 @@ class LatticeSimilarityWorkspace {
 
 double best_normalized_similarity(const Lattice& left, const Lattice& right);
 double best_normalized_similarity(const ReadingLattice& left, const ReadingLattice& right);
+
+// The lengths of the start-to-end strings, ascending; none for a lattice of
+// more than 4,096 nodes, where the table of lengths would grow too large.
+std::optional<std::vector<std::uint64_t>> string_lengths(const Lattice& lattice);
+// The same for a reading set, with 0 for the empty string.
+std::optional<std::vector<std::uint64_t>> string_lengths(const ReadingLattice& set);
+
+// What lengths alone say of two string sets: since two strings are at least
+// |la - lb| apart, their best normalized similarity is at most the largest
+// 1 - |la - lb| / max(la, lb) (1.0 for two empty strings; 0.0 without any
+// string on a side), and their least distance at least the least |la - lb|.
+double similarity_upper_bound(std::span<const std::uint64_t> left, std::span<const std::uint64_t> right);
+std::uint64_t distance_lower_bound(std::span<const std::uint64_t> left, std::span<const std::uint64_t> right);
 
 // The number of symbols on the longest start-to-end path; 0 when the end is
 // the start or cannot be reached.

@@ -128,11 +128,21 @@ dictionary_partial_ratio_alignment(std::string_view query, std::string_view text
                                    ScoreCutoff cutoff, const ReadingLattice& query_readings, Reader&& read_span) {
   LatticeSimilarityWorkspace workspace;
   BestSpan<double, BetterScore::Higher> best;
+  const auto query_lengths = string_lengths(query_readings);
   auto walked = detail::walk_readable_spans(
       query, text, span_limit, read_span,
       [&](const TextSpan& span, const auto& readings) -> std::expected<void, MetricError> {
+        decltype(auto) span_readings = as_reading_lattice(readings);
+        // A span whose string lengths alone keep it from being kept needs
+        // no similarity; the cutoff is still checked as for any span.
+        if (const auto span_lengths = query_lengths ? string_lengths(span_readings) : std::nullopt) {
+          const std::expected<double, MetricError> bound =
+              apply_similarity_cutoff(similarity_upper_bound(*query_lengths, *span_lengths), cutoff);
+          if (!bound) return std::unexpected(bound.error());
+          if (*bound == 0.0 || !best.could_take(*bound, span.start, span.end)) return {};
+        }
         const std::expected<double, MetricError> s = apply_similarity_cutoff(
-            workspace.best_normalized_similarity(query_readings, as_reading_lattice(readings)), cutoff);
+            workspace.best_normalized_similarity(query_readings, span_readings), cutoff);
         if (!s) return std::unexpected(s.error());
         if (*s > 0.0) best.offer(*s, span.start, span.end);
         return {};
@@ -163,15 +173,27 @@ dictionary_partial_distance_alignment(std::string_view query, std::string_view t
   LatticeSimilarityWorkspace similarity_workspace;
   DistanceWorkspace lattice_workspace;
   BestSpan<std::uint64_t, BetterScore::Lower> best;
+  const auto query_lengths = string_lengths(query_lattice);
+  const bool has_cutoff = cutoff.has_value();
+  const std::uint64_t limit = cutoff.value_or(0);
   auto walked = detail::walk_readable_spans(
       query, text, span_limit, read_span,
       [&](const TextSpan& span, const auto& readings) -> std::expected<void, MetricError> {
         decltype(auto) span_readings = as_reading_lattice(readings);
+        const Lattice& span_lattice = reading_set_lattice(span_readings);
+        // A span whose string lengths alone keep it from being kept needs
+        // neither programme, unless its distance table would be refused.
+        if (query_lengths && check_distance_cells(query_lattice, span_lattice)) {
+          if (const auto span_lengths = string_lengths(span_lattice)) {
+            const std::uint64_t bound = distance_lower_bound(*query_lengths, *span_lengths);
+            if ((has_cutoff && bound > limit) || !best.could_take(bound, span.start, span.end)) return {};
+          }
+        }
         if (similarity_workspace.best_normalized_similarity(query_readings, span_readings) == 0.0) return {};
-        const std::expected<std::uint64_t, MetricError> d = distance_with_cutoff_workspace(
-            lattice_workspace, query_lattice, reading_set_lattice(span_readings), cutoff);
+        const std::expected<std::uint64_t, MetricError> d =
+            distance_with_cutoff_workspace(lattice_workspace, query_lattice, span_lattice, cutoff);
         if (!d) return std::unexpected(d.error());
-        if (!cutoff || *d <= *cutoff) best.offer(*d, span.start, span.end);
+        if (!has_cutoff || *d <= limit) best.offer(*d, span.start, span.end);
         return {};
       });
   if (!walked) return std::unexpected(std::move(walked.error()));

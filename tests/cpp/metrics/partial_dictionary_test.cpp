@@ -6,6 +6,7 @@
 #include <limits>
 #include <map>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -147,6 +148,28 @@ TEST(DictionaryPartialAlignment, AgreesWithBruteForceWithSkippedSpans) {
         }
       }
     }
+  }
+}
+
+TEST(DictionaryPartialAlignment, AgreesWithBruteForceOnRandomTexts) {
+  // Spans of every length against short and long queries: most spans are
+  // decided by their string lengths alone, and ties on the best score are
+  // common.
+  const std::vector<std::string> pieces = {"東", "京", "a", "b", "x", "?", "ab", "東京"};
+  std::mt19937 rng(1210);
+  std::uniform_int_distribution<std::size_t> piece(0, pieces.size() - 1);
+  std::uniform_int_distribution<int> count(0, 4);
+  for (int round = 0; round < 400; ++round) {
+    std::string query;
+    std::string text;
+    for (int k = count(rng); k > 0; --k) query += pieces[piece(rng)];
+    for (int k = count(rng) + 2; k > 0; --k) text += pieces[piece(rng)];
+    if (query.find('?') != std::string::npos) continue;
+    const std::uint64_t limit = std::vector<std::uint64_t>{1, 2, 4, 8, kMax}[round % 5];
+    const std::optional<double> c = round % 3 == 0 ? std::optional<double>{0.5} : std::nullopt;
+    const std::optional<std::uint64_t> k = round % 4 == 0 ? std::optional<std::uint64_t>{2} : std::nullopt;
+    EXPECT_EQ(ratio(query, text, limit, c), reference_ratio(query, text, limit, c)) << query << " in " << text;
+    EXPECT_EQ(distance(query, text, limit, k), reference_distance(query, text, limit, k)) << query << " in " << text;
   }
 }
 
