@@ -267,8 +267,9 @@ DictionaryReadingPath::DictionaryReadingPath(std::vector<DictionaryReadingSegmen
     head = std::shared_ptr<const DictionaryPathNode>(block, &block->nodes.back());
   }
   head_ = std::move(head);
-  reading_ = reading_of(head_.get());
 }
+
+std::string DictionaryReadingPath::reading() const { return reading_of(head_.get()); }
 
 std::vector<DictionaryReadingSegment> DictionaryReadingPath::segments() const {
   std::vector<DictionaryReadingSegment> out;
@@ -298,7 +299,7 @@ std::expected<std::vector<DictionaryReadingPath>, UnidicArtifactPayloadError> re
   const Entry& block = *kept;
   paths.reserve(block->nodes.size());
   for (const DictionaryPathNode& node : block->nodes) {
-    paths.emplace_back(std::shared_ptr<const DictionaryPathNode>(block, &node), reading_of(&node));
+    paths.emplace_back(std::shared_ptr<const DictionaryPathNode>(block, &node));
   }
   return paths;
 }

@@ -63,10 +63,10 @@ class DictionaryReadingPath {
  public:
   DictionaryReadingPath() = default;
   explicit DictionaryReadingPath(std::vector<DictionaryReadingSegment> segments);
-  DictionaryReadingPath(std::shared_ptr<const detail::DictionaryPathNode> head, std::string reading)
-      : head_(std::move(head)), reading_(std::move(reading)) {}
+  explicit DictionaryReadingPath(std::shared_ptr<const detail::DictionaryPathNode> head) : head_(std::move(head)) {}
 
-  const std::string& reading() const { return reading_; }
+  // The concatenation of the segments' readings, made on each call.
+  std::string reading() const;
   // The first link of the segment chain (shared with other paths of the same
   // search); null for a path without segments.
   const detail::DictionaryPathNode* head() const { return head_.get(); }
@@ -82,12 +82,11 @@ class DictionaryReadingPath {
   }
 
   friend bool operator==(const DictionaryReadingPath& a, const DictionaryReadingPath& b) {
-    return a.reading_ == b.reading_ && a.segments() == b.segments();
+    return a.segments() == b.segments();
   }
 
  private:
   std::shared_ptr<const detail::DictionaryPathNode> head_;
-  std::string reading_;
 };
 
 // The option limits (max_span_chars 256, max_paths 16384, then

@@ -91,7 +91,11 @@ class SharedPathLattice {
     roots.reserve(paths.size());
     for (const DictionaryReadingPath& path : paths) {
       if (path.head() == nullptr) return false;
-      if (how_.query_limits && text::count_scalars(path.reading()) > kQueryRomajiLimits.max_input_chars) return false;
+      if (how_.query_limits) {
+        std::uint64_t chars = 0;
+        path.for_each_segment([&](const DictionaryReadingSegment& segment) { chars += text::count_scalars(segment.reading); });
+        if (chars > kQueryRomajiLimits.max_input_chars) return false;
+      }
       roots.push_back(path.head());
     }
     auto root = set_for(std::move(roots), SetContext{});
