@@ -34,36 +34,39 @@ namespace orvel::detail {
 // Cutoffs up to this many edits take the enumeration: 4^3 branches at most.
 inline constexpr std::size_t kFewEditsMaxCutoff = 3;
 
-// Length of the common prefix, eight bytes at a time.
-template <class Char>
-std::size_t common_prefix_length(std::basic_string_view<Char> a, std::basic_string_view<Char> b) {
+// Length of the common prefix (kFromEnd false) or suffix of a and b,
+// eight bytes at a time. A word's first characters in memory are its low
+// bytes, so the prefix ends at the lowest differing byte and the suffix
+// at the highest.
+template <bool kFromEnd, class Char>
+std::size_t common_run_length(std::basic_string_view<Char> a, std::basic_string_view<Char> b) {
   constexpr std::size_t kPerWord = 8 / sizeof(Char);
   const std::size_t shorter = std::min(a.size(), b.size());
+  const auto at = [](std::basic_string_view<Char> s, std::size_t i, std::size_t width) {
+    return s.data() + (kFromEnd ? s.size() - i - width : i);
+  };
   std::size_t i = 0;
   for (; i + kPerWord <= shorter; i += kPerWord) {
     std::uint64_t x, y;
-    std::memcpy(&x, a.data() + i, 8);
-    std::memcpy(&y, b.data() + i, 8);
-    if (x != y) return i + static_cast<std::size_t>(std::countr_zero(x ^ y)) / (8 * sizeof(Char));
+    std::memcpy(&x, at(a, i, kPerWord), 8);
+    std::memcpy(&y, at(b, i, kPerWord), 8);
+    if (x != y) {
+      const int equal_bits = kFromEnd ? std::countl_zero(x ^ y) : std::countr_zero(x ^ y);
+      return i + static_cast<std::size_t>(equal_bits) / (8 * sizeof(Char));
+    }
   }
-  while (i < shorter && a[i] == b[i]) ++i;
+  while (i < shorter && *at(a, i, 1) == *at(b, i, 1)) ++i;
   return i;
 }
 
-// Length of the common suffix, eight bytes at a time.
+template <class Char>
+std::size_t common_prefix_length(std::basic_string_view<Char> a, std::basic_string_view<Char> b) {
+  return common_run_length<false>(a, b);
+}
+
 template <class Char>
 std::size_t common_suffix_length(std::basic_string_view<Char> a, std::basic_string_view<Char> b) {
-  constexpr std::size_t kPerWord = 8 / sizeof(Char);
-  const std::size_t shorter = std::min(a.size(), b.size());
-  std::size_t i = 0;
-  for (; i + kPerWord <= shorter; i += kPerWord) {
-    std::uint64_t x, y;
-    std::memcpy(&x, a.data() + a.size() - i - kPerWord, 8);
-    std::memcpy(&y, b.data() + b.size() - i - kPerWord, 8);
-    if (x != y) return i + static_cast<std::size_t>(std::countl_zero(x ^ y)) / (8 * sizeof(Char));
-  }
-  while (i < shorter && a[a.size() - 1 - i] == b[b.size() - 1 - i]) ++i;
-  return i;
+  return common_run_length<true>(a, b);
 }
 
 // The middles of a and b once their longest common prefix, and then the
