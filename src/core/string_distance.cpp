@@ -6,33 +6,14 @@
 #include <cstring>
 #include <tuple>
 
+#include "core/few_edits.hpp"
 #include "core/text_scalars.hpp"
 
 namespace orvel {
 
 std::pair<std::u32string_view, std::u32string_view> trim_common_affixes(std::u32string_view a,
                                                                         std::u32string_view b) {
-  // Long equal runs are skipped a block at a time, then the rest character
-  // by character.
-  constexpr std::size_t kBlock = 32;
-  std::size_t prefix = 0;
-  const std::size_t shorter = std::min(a.size(), b.size());
-  while (prefix + kBlock <= shorter && std::memcmp(a.data() + prefix, b.data() + prefix, kBlock * sizeof(char32_t)) == 0) {
-    prefix += kBlock;
-  }
-  while (prefix < shorter && a[prefix] == b[prefix]) ++prefix;
-  a.remove_prefix(prefix);
-  b.remove_prefix(prefix);
-  std::size_t suffix = 0;
-  const std::size_t rest = std::min(a.size(), b.size());
-  while (suffix + kBlock <= rest && std::memcmp(a.data() + a.size() - suffix - kBlock, b.data() + b.size() - suffix - kBlock,
-                                                kBlock * sizeof(char32_t)) == 0) {
-    suffix += kBlock;
-  }
-  while (suffix < rest && a[a.size() - 1 - suffix] == b[b.size() - 1 - suffix]) ++suffix;
-  a.remove_suffix(suffix);
-  b.remove_suffix(suffix);
-  return {a, b};
+  return detail::trim_affixes(a, b);
 }
 
 namespace {
@@ -172,7 +153,8 @@ std::pair<std::u32string_view, std::u32string_view> pattern_and_text(std::u32str
   return {b, a};
 }
 
-std::size_t length_gap(std::u32string_view a, std::u32string_view b) {
+template <class Char>
+std::size_t length_gap(std::basic_string_view<Char> a, std::basic_string_view<Char> b) {
   return a.size() > b.size() ? a.size() - b.size() : b.size() - a.size();
 }
 
@@ -443,6 +425,9 @@ std::optional<std::uint64_t> StringDistanceWorkspace::levenshtein_with_cutoff(st
   if (length_gap(a, b) > cutoff) return std::nullopt;
   const auto [pattern, text] = pattern_and_text(a, b);
   if (pattern.empty()) return text.size();
+  if (pattern.size() > 64 && cutoff <= detail::kFewEditsMaxCutoff) {
+    return within(detail::few_edits<false>(pattern, text, cutoff), cutoff);
+  }
   if (pattern.size() > 64 && cutoff <= kProbeMaxCutoff && band_exceeds_early(pattern, text, cutoff, false)) {
     return std::nullopt;
   }
@@ -469,6 +454,9 @@ std::optional<std::uint64_t> StringDistanceWorkspace::damerau_levenshtein_with_c
   std::tie(a, b) = trim_common_affixes(a, b);
   const auto [pattern, text] = pattern_and_text(a, b);
   if (pattern.empty()) return within(text.size(), cutoff);
+  if (pattern.size() > 64 && cutoff <= detail::kFewEditsMaxCutoff) {
+    return within(detail::few_edits<true>(pattern, text, cutoff), cutoff);
+  }
   if (pattern.size() > 64 && cutoff <= kProbeMaxCutoff && band_exceeds_early(pattern, text, cutoff, true)) {
     return std::nullopt;
   }
@@ -602,6 +590,19 @@ std::uint64_t short_osa(std::u32string_view a, std::u32string_view b) {
   return one_word_osa(ShortPatternMasks(pattern, text), pattern.size(), text);
 }
 
+// Two ASCII texts under a small cutoff: their bytes are their characters,
+// so they are compared as they are, without decoding.
+bool few_edits_on_bytes(std::string_view a, std::string_view b, std::uint64_t cutoff) {
+  return cutoff <= detail::kFewEditsMaxCutoff && detail::all_ascii(a) && detail::all_ascii(b);
+}
+
+template <bool kSwaps>
+std::optional<std::uint64_t> ascii_few_edits(std::string_view a, std::string_view b, std::uint64_t cutoff) {
+  std::tie(a, b) = detail::trim_affixes(a, b);
+  if (length_gap(a, b) > cutoff) return std::nullopt;
+  return within(detail::few_edits<kSwaps>(a, b, cutoff), cutoff);
+}
+
 // Both texts decoded onto the stack, when both are short.
 struct ShortPair {
   char32_t a[kShort], b[kShort];
@@ -637,6 +638,7 @@ std::optional<std::uint64_t> levenshtein_str_with_cutoff(std::string_view a, std
     // The exact distance of two short texts costs no more than the bounded one.
     return within(short_levenshtein(pair.left(), pair.right()), cutoff);
   }
+  if (few_edits_on_bytes(a, b, cutoff)) return ascii_few_edits<false>(a, b, cutoff);
   StringDistanceWorkspace workspace;
   return workspace.levenshtein_with_cutoff(detail::decode_scalars(a), detail::decode_scalars(b), cutoff);
 }
@@ -652,6 +654,7 @@ std::expected<std::optional<std::uint64_t>, DistanceError> try_damerau_levenshte
     std::string_view a, std::string_view b, std::uint64_t cutoff) {
   ShortPair pair;
   if (pair.decode(a, b)) return within(short_osa(pair.left(), pair.right()), cutoff);
+  if (few_edits_on_bytes(a, b, cutoff)) return ascii_few_edits<true>(a, b, cutoff);
   StringDistanceWorkspace workspace;
   return workspace.damerau_levenshtein_with_cutoff(detail::decode_scalars(a), detail::decode_scalars(b), cutoff);
 }

@@ -14,6 +14,9 @@
 // distance.
 // Cutoff forms answer the exact distance when it is <= the cutoff and
 // nothing otherwise; a length difference above the cutoff answers at once.
+// Cutoffs of up to 3 on patterns over 64 characters enumerate the edit
+// sequences after the common affixes (core/few_edits.hpp); the text forms
+// do the same on the bytes of two long ASCII texts, without decoding them.
 //
 // Both run bit-parallel (Myers' algorithm in Hyyro's formulation, and
 // Hyyro's extension for adjacent swaps): the shorter side is the pattern,

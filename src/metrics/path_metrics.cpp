@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/lattice_distance.hpp"
+#include "core/text_scalars.hpp"
 #include "metrics/lattice_metrics.hpp"
 #include "text/utf8.hpp"
 
@@ -70,14 +72,40 @@ std::expected<double, MetricError> validated_similarity(std::span<const std::str
   return max_normalized_similarity(left, right);
 }
 
-template <class Within>
-std::expected<bool, MetricError> within_paths(PathList left, PathList right, std::uint64_t threshold,
-                                              Within within) {
-  auto pair = path_lattices(std::move(left), std::move(right));
-  if (!pair) return std::unexpected(pair.error());
-  const std::expected<bool, DistanceError> answer = within(pair->left, pair->right, threshold);
-  if (!answer) return std::unexpected(MetricError::from(answer.error()));
-  return *answer;
+// Nodes of the lattice lattice_from_paths builds for a valid list: one
+// chain per path between a shared start and end node, or the one node of
+// the empty paths.
+std::uint64_t path_lattice_nodes(std::span<const std::string> paths) {
+  if (paths.front().empty()) return 1;
+  std::uint64_t characters = 0;
+  for (const std::string& p : paths) characters += detail::scalar_count(p);
+  return characters - paths.size() + 2;
+}
+
+// The readings of a path list's lattice are its paths, so the lattice
+// distance is the least string distance over pairs of paths: the threshold
+// test asks the bounded string forms pair by pair, after the same checks,
+// in the same order, as the lattice kernel (lists, then the cell limit).
+template <bool kSwaps>
+std::expected<bool, MetricError> within_paths(PathList left, PathList right, std::uint64_t threshold) {
+  if (auto v = validate_paths(left, kLeftPaths); !v) return std::unexpected(v.error());
+  if (auto v = validate_paths(right, kRightPaths); !v) return std::unexpected(v.error());
+  if (auto ok = check_distance_cells(path_lattice_nodes(left), path_lattice_nodes(right)); !ok) {
+    return std::unexpected(MetricError::from(ok.error()));
+  }
+  std::vector<std::u32string> rights;
+  rights.reserve(right.size());
+  for (const std::string& b : right) rights.push_back(detail::decode_scalars(b));
+  StringDistanceWorkspace workspace;
+  for (const std::string& text : left) {
+    const std::u32string a = detail::decode_scalars(text);
+    for (const std::u32string& b : rights) {
+      const auto d = kSwaps ? workspace.damerau_levenshtein_with_cutoff(a, b, threshold)
+                            : workspace.levenshtein_with_cutoff(a, b, threshold);
+      if (d) return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace
@@ -112,16 +140,12 @@ std::expected<double, MetricError> normalized_distance_paths(std::span<const std
 }
 
 std::expected<bool, MetricError> within_distance_paths(PathList left, PathList right, std::uint64_t threshold) {
-  return within_paths(std::move(left), std::move(right), threshold,
-                      [](const Lattice& l, const Lattice& r, std::uint64_t t) { return try_within_distance(l, r, t); });
+  return within_paths<false>(std::move(left), std::move(right), threshold);
 }
 
 std::expected<bool, MetricError> within_damerau_distance_paths(PathList left, PathList right,
                                                                std::uint64_t threshold) {
-  return within_paths(std::move(left), std::move(right), threshold, [](const Lattice& l, const Lattice& r,
-                                                                       std::uint64_t t) {
-    return try_within_damerau_distance(l, r, t);
-  });
+  return within_paths<true>(std::move(left), std::move(right), threshold);
 }
 
 }  // namespace orvel

@@ -1,5 +1,7 @@
 #include "core/string_distance.hpp"
 
+#include "core/few_edits.hpp"
+
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -300,6 +302,98 @@ TEST(StringDistanceTest, TextFormsOnBothSidesOfTheShortLimit) {
       }
     }
   }
+}
+
+// Texts for the small-cutoff enumeration: random over two letters or a
+// full alphabet, periodic and single-letter runs (many equal branches),
+// near copies with substitutions, gaps and swaps, and astral characters.
+std::vector<std::pair<std::u32string, std::u32string>> few_edit_pairs(std::size_t n, std::mt19937_64& rng) {
+  std::vector<std::pair<std::u32string, std::u32string>> out;
+  for (int round = 0; round < 10; ++round) {
+    const std::uint32_t alphabet = round % 3 == 0 ? 2 : 26;
+    const char32_t base = round % 5 == 4 ? U'\U0001F600' : U'a';
+    std::u32string a(n, base);
+    if (round == 1) {
+      for (std::size_t i = 0; i < n; ++i) a[i] = base + i % 2;  // abab...
+    } else if (round != 2) {
+      for (auto& ch : a) ch = base + rng() % alphabet;
+    }
+    std::u32string b;
+    if (round == 3) {
+      b = std::u32string(n + rng() % 3, base);
+      for (auto& ch : b) ch = base + rng() % alphabet;
+    } else {
+      b = near_copy(a, rng() % 5, rng, base + rng() % (alphabet + 1));
+    }
+    out.emplace_back(std::move(a), std::move(b));
+  }
+  out.emplace_back(std::u32string(n, U'a'), std::u32string(n, U'b'));
+  out.emplace_back(U"ab" + std::u32string(n, U'x') + U"ba", U"ba" + std::u32string(n, U'x') + U"ab");
+  return out;
+}
+
+// The enumeration itself, on scalar values and on bytes, and the cutoff
+// forms that take it (workspace patterns over 64 characters, ASCII text
+// forms over 64 characters), for every cutoff.
+TEST(StringDistanceTest, FewEditsMatchReferenceForEveryCutoff) {
+  std::mt19937_64 rng(3);
+  StringDistanceWorkspace ws;
+  const std::size_t lengths[] = {0, 1, 2, 7, 8, 9, 15, 16, 17, 31, 32, 33, 63, 64, 65, 66, 100, 129};
+  for (const std::size_t n : lengths) {
+    for (const auto& [a, b] : few_edit_pairs(n, rng)) {
+      const std::uint64_t lev = reference::levenshtein(seq(a), seq(b));
+      const std::uint64_t dam = reference::osa(seq(a), seq(b));
+      const std::string ta = text::encode_utf8(a), tb = text::encode_utf8(b);
+      const bool ascii = detail::all_ascii(ta) && detail::all_ascii(tb);
+      for (std::uint64_t k = 0; k <= std::max(lev, dam) + 2; ++k) {
+        const auto want_lev = lev <= k ? std::optional(lev) : std::nullopt;
+        const auto want_dam = dam <= k ? std::optional(dam) : std::nullopt;
+        if (k <= 4) {
+          const std::size_t capped_lev = std::min<std::uint64_t>(lev, k + 1);
+          const std::size_t capped_dam = std::min<std::uint64_t>(dam, k + 1);
+          const auto lev_of = [k](auto x, auto y) { return detail::few_edits<false>(x, y, k); };
+          const auto dam_of = [k](auto x, auto y) { return detail::few_edits<true>(x, y, k); };
+          ASSERT_EQ(lev_of(std::u32string_view(a), std::u32string_view(b)), capped_lev) << n << " k=" << k;
+          ASSERT_EQ(dam_of(std::u32string_view(b), std::u32string_view(a)), capped_dam) << n << " k=" << k;
+          if (ascii) {
+            ASSERT_EQ(lev_of(std::string_view(ta), std::string_view(tb)), capped_lev) << n << " k=" << k;
+            ASSERT_EQ(dam_of(std::string_view(ta), std::string_view(tb)), capped_dam) << n << " k=" << k;
+          }
+        }
+        ASSERT_EQ(ws.levenshtein_with_cutoff(a, b, k), want_lev) << n << " k=" << k;
+        ASSERT_EQ(ws.levenshtein_with_cutoff(b, a, k), want_lev) << n << " k=" << k;
+        ASSERT_EQ(ws.damerau_levenshtein_with_cutoff(a, b, k), want_dam) << n << " k=" << k;
+        ASSERT_EQ(ws.damerau_levenshtein_with_cutoff(b, a, k), want_dam) << n << " k=" << k;
+        ASSERT_EQ(levenshtein_str_with_cutoff(ta, tb, k), want_lev) << n << " k=" << k;
+        ASSERT_EQ(levenshtein_str_with_cutoff(tb, ta, k), want_lev) << n << " k=" << k;
+        ASSERT_EQ(*try_damerau_levenshtein_str_with_cutoff(ta, tb, k), want_dam) << n << " k=" << k;
+        ASSERT_EQ(*try_damerau_levenshtein_str_with_cutoff(tb, ta, k), want_dam) << n << " k=" << k;
+      }
+      ASSERT_EQ(levenshtein_str_with_cutoff(ta, tb, kMax), std::optional(lev));
+      ASSERT_EQ(*try_damerau_levenshtein_str_with_cutoff(ta, tb, kMax), std::optional(dam));
+    }
+  }
+}
+
+// The common prefix and suffix found eight bytes at a time stop at the
+// first differing character of any width, also inside a word.
+TEST(TrimCommonAffixesTest, WordAtATimeStopsAtTheFirstDifference) {
+  for (std::size_t n = 0; n < 20; ++n) {
+    for (std::size_t at = 0; at < n; ++at) {
+      std::string a(n, 'x'), b = a;
+      b[at] = 'y';
+      std::u32string ua(n, U'\U0001F600'), ub = ua;
+      ub[at] = U'\U0001F601';
+      const std::string_view va = a, vb = b;
+      const std::u32string_view wa = ua, wb = ub;
+      EXPECT_EQ(detail::common_prefix_length(va, vb), at);
+      EXPECT_EQ(detail::common_suffix_length(va, vb), n - 1 - at);
+      EXPECT_EQ(detail::common_prefix_length(wa, wb), at);
+      EXPECT_EQ(detail::common_suffix_length(wa, wb), n - 1 - at);
+    }
+  }
+  EXPECT_FALSE(detail::all_ascii(std::string(100, 'a') + "\xC3\xA9"));
+  EXPECT_TRUE(detail::all_ascii(std::string(130, '\x7F')));
 }
 
 TEST(NormalizedSimilarityTest, FromDistance) {

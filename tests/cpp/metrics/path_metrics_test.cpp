@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <random>
 
+#include "core/lattice_distance.hpp"
 #include "core/string_distance.hpp"
 #include "metrics/lattice_metrics.hpp"
 #include "text/utf8.hpp"
@@ -120,6 +122,83 @@ TEST(PathMetrics, CellLimitOfTheLatticePair) {
   ASSERT_FALSE(refused.has_value());
   EXPECT_EQ(refused.error().message(), "distance matrix 4001x4000 exceeds the maximum of 16000000 cells");
   EXPECT_EQ(within_distance_paths({a}, {b}, 5).error().kind, MetricError::Kind::Distance);
+}
+
+// The threshold tests as the lattice kernel answers them: both lattices
+// built (left first), then its own checks.
+std::expected<bool, MetricError> within_by_lattices(const PathList& left, const PathList& right,
+                                                    std::uint64_t threshold, bool swaps) {
+  auto l = lattice_from_paths(left, kLeftPaths);
+  if (!l) return std::unexpected(l.error());
+  auto r = lattice_from_paths(right, kRightPaths);
+  if (!r) return std::unexpected(r.error());
+  const auto answer = swaps ? try_within_damerau_distance(*l, *r, threshold) : try_within_distance(*l, *r, threshold);
+  if (!answer) return std::unexpected(MetricError::from(answer.error()));
+  return *answer;
+}
+
+void expect_same_answer(const PathList& left, const PathList& right, std::uint64_t threshold) {
+  for (const bool swaps : {false, true}) {
+    const auto want = within_by_lattices(left, right, threshold, swaps);
+    const auto got = swaps ? within_damerau_distance_paths(left, right, threshold)
+                           : within_distance_paths(left, right, threshold);
+    ASSERT_EQ(got.has_value(), want.has_value()) << threshold << " swaps=" << swaps;
+    if (want) {
+      ASSERT_EQ(*got, *want) << left.front() << " / " << right.front() << " t=" << threshold << " swaps=" << swaps;
+    } else {
+      ASSERT_EQ(got.error().message(), want.error().message());
+    }
+  }
+}
+
+// Random lists of one to three paths (lengths around the 64-character word,
+// two letters or astral characters, swapped neighbours, lists of empty
+// paths) answer as the lattice kernel does, for every threshold.
+TEST(PathMetrics, ThresholdTestsAnswerAsTheLatticeKernel) {
+  std::mt19937_64 rng(14);
+  const std::size_t lengths[] = {0, 1, 7, 8, 9, 31, 33, 63, 64, 65, 100};
+  auto make_list = [&](const std::string& seed) {
+    PathList paths(1 + rng() % 3);
+    const std::size_t n = lengths[rng() % std::size(lengths)];
+    for (auto& p : paths) {
+      if (n == 0) continue;
+      p = seed.empty() ? std::string(n, 'a') : seed;
+      for (std::size_t e = rng() % 4; e > 0 && !p.empty(); --e) {
+        const std::size_t at = rng() % p.size();
+        if (rng() % 2 == 0 && at + 1 < p.size()) {
+          std::swap(p[at], p[at + 1]);
+        } else {
+          p[at] = static_cast<char>('a' + rng() % 2);
+        }
+      }
+      if (rng() % 5 == 0) p += "\U0001F600";
+    }
+    return paths;
+  };
+  for (int round = 0; round < 300; ++round) {
+    std::string seed(lengths[1 + rng() % (std::size(lengths) - 1)], 'a');
+    for (auto& ch : seed) ch = static_cast<char>('a' + rng() % 2);
+    const PathList left = make_list(seed), right = make_list(round % 3 == 0 ? std::string() : seed);
+    for (std::uint64_t t = 0; t <= 12; ++t) expect_same_answer(left, right, t);
+    expect_same_answer(left, right, std::numeric_limits<std::uint64_t>::max());
+  }
+}
+
+// Invalid lists and the cell limit are refused as before, in the same
+// order: several paths count their nodes as the lattice of parallel chains.
+TEST(PathMetrics, ThresholdTestsKeepTheLatticeErrors) {
+  const std::string a(1999, 'a'), b(2000, 'b');
+  const PathList cases[][2] = {
+      {{}, {"", "x"}},
+      {{"a"}, {"", "x"}},
+      {{"", "x"}, {}},
+      {{a, a}, {b, b, b}},          // 3,998 x 5,998 nodes: refused
+      {{a, a}, {a, "b"}},           // 3,998 x 2,000 nodes: answered
+      {{std::string(3999, 'a')}, {std::string(3999, 'b'), "c"}},  // 4,000 x 4,000: at the limit
+      {{std::string(3999, 'a')}, {std::string(3999, 'b'), "cd"}},  // 4,000 x 4,001: refused
+      {{"", ""}, {"", ""}},
+  };
+  for (const auto& [left, right] : cases) expect_same_answer(left, right, 3);
 }
 
 }  // namespace
