@@ -77,6 +77,34 @@ Lattice romaji_lattice(std::size_t nodes, std::uint64_t seed) {
   return *Lattice::from_edges(boundary + 1, 0, boundary, std::move(arcs));
 }
 
+// The pair of string_pair as UTF-8, in romaji (range(1) 0) or with every
+// letter as a kana of three bytes (range(1) 1), for the text forms that
+// decode their UTF-8 arguments.
+std::pair<std::string, std::string> text_pair(std::size_t chars, bool kana, std::uint64_t seed = 1) {
+  const auto [a, b] = string_pair(chars, seed);
+  auto utf8 = [kana](const std::u32string& s) {
+    std::string out;
+    for (const char32_t c : s) {
+      if (!kana) {
+        out += static_cast<char>(c);
+        continue;
+      }
+      const char32_t k = U'\u3041' + (c - U'a');
+      out += static_cast<char>(0xE0 | (k >> 12));
+      out += static_cast<char>(0x80 | ((k >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (k & 0x3F));
+    }
+    return out;
+  };
+  return {utf8(a), utf8(b)};
+}
+
+void BM_TextLevenshtein(benchmark::State& state) {
+  const auto [a, b] = text_pair(state.range(0), state.range(1) == 1);
+  for (auto _ : state) benchmark::DoNotOptimize(levenshtein_str(a, b));
+}
+BENCHMARK(BM_TextLevenshtein)->ArgsProduct({{8, 32, 128}, {0, 1}});
+
 void BM_StringLevenshtein(benchmark::State& state) {
   const auto [a, b] = string_pair(state.range(0), 1);
   StringDistanceWorkspace ws;
@@ -191,6 +219,16 @@ void BM_CompactLattice(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(Lattice::try_from_symbol_paths_compact(paths));
 }
 BENCHMARK(BM_CompactLattice)->Arg(16)->Arg(256);
+
+// The chain lattice of 16 UTF-8 paths (romaji, or kana with range(1) 1).
+void BM_TextPathLattice(benchmark::State& state) {
+  std::vector<std::string> paths;
+  for (std::uint64_t seed = 0; seed < 16; ++seed) {
+    paths.push_back(text_pair(state.range(0), state.range(1) == 1, seed).first);
+  }
+  for (auto _ : state) benchmark::DoNotOptimize(Lattice::try_from_paths(paths));
+}
+BENCHMARK(BM_TextPathLattice)->ArgsProduct({{8, 64}, {0, 1}});
 
 }  // namespace
 }  // namespace orvel

@@ -1,6 +1,5 @@
 // Bundle loading end to end: the input becomes a bundle directory and goes
-// through the bundle library with the dictionary classes' payload format
-// dispatch. Any bundle loads or gives a BundleError; a bundle that loads
+// through the bundle library, payload format dispatch included. Any bundle loads or gives a BundleError; a bundle that loads
 // passes the index checks.
 //
 // Input: a flags byte (bit 0: Chinese, else Japanese; bit 1: name the
@@ -14,7 +13,6 @@
 
 #include "bundle/bundle_loader.hpp"
 #include "index_checks.hpp"
-#include "python/dictionary_payload_loading.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   orvel::fuzz::Bytes in(data, size);
@@ -33,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::filesystem::path target = (flags & 2u) != 0 ? dir / "metadata.yaml" : dir;
 
   if ((flags & 1u) == 0) {
-    auto bundle = orvel::bundle::load_unidic_bundle(target, std::nullopt, orvel::py::load_unidic_payload);
+    auto bundle = orvel::bundle::load_unidic_bundle(target, std::nullopt);
     if (!bundle) {
       ORVEL_FUZZ_CHECK(!bundle.error().message().empty());
       orvel::fuzz::note(bundle.error().debug());
@@ -42,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     orvel::fuzz::note("loaded");
     orvel::fuzz::check_unidic_index(bundle->index);
   } else {
-    auto bundle = orvel::bundle::load_zh_bundle(target, std::nullopt, orvel::py::load_zh_payload);
+    auto bundle = orvel::bundle::load_zh_bundle(target, std::nullopt);
     if (!bundle) {
       ORVEL_FUZZ_CHECK(!bundle.error().message().empty());
       orvel::fuzz::note(bundle.error().debug());

@@ -94,9 +94,9 @@ BundleError BundleError::digest_mismatch(BundleLanguage language, std::string me
   return e;
 }
 
-BundleError BundleError::payload(BundleLanguage language, std::string message) {
+BundleError BundleError::payload(BundleLanguage language, PayloadLoadError error) {
   auto e = make(Kind::Payload, language);
-  e.text = std::move(message);
+  e.payload_error = std::move(error);
   return e;
 }
 
@@ -155,8 +155,7 @@ std::string BundleError::message() const {
     case Kind::BundlePathOutside:
       return fmt::format("bundle path {} must be relative and stay inside the bundle", text::quoted_text(text));
     case Kind::BundlePathWithNul:
-      // As the payload loaders and Python's own file functions say it.
-      return "embedded null byte";
+      return io::kEmbeddedNulText;
     case Kind::MissingLicenseReference:
       return fmt::format("missing license reference {} at {}", text, path);
     case Kind::DigestFieldsIncomplete:
@@ -169,7 +168,7 @@ std::string BundleError::message() const {
     case Kind::DigestMismatch:
       return fmt::format("payload file digest mismatch: metadata has {}, recomputed {}", expected, actual);
     case Kind::Payload:
-      return text;
+      return payload_error.message();
     case Kind::UnsupportedChecksumAlgorithm:
       return fmt::format("unsupported checksum algorithm {}", text::quoted_text(text));
     case Kind::ChecksumMismatch:
@@ -193,6 +192,7 @@ std::string BundleError::debug() const {
     case Kind::DigestIo: return fmt::format("DigestIo {{ {}, {} }}", lang, io.debug());
     case Kind::MetadataUtf8: return fmt::format("MetadataUtf8 {{ {}, {} }}", lang, utf8.debug());
     case Kind::MetadataYaml: return fmt::format("MetadataYaml {{ {}, {} }}", lang, yaml.debug());
+    case Kind::Payload: return fmt::format("Payload {{ {}, {} }}", lang, payload_error.debug());
     default:
       return fmt::format(
           "BundleError {{ kind: {}, language: {}, text: {}, path: {}, expected: {}, actual: {}, number: {}, "

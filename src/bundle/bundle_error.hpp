@@ -4,14 +4,13 @@
 #include <cstdint>
 #include <string>
 
+#include "bundle/bundle_language.hpp"
+#include "bundle/payload_loading.hpp"
 #include "io/bounded_read.hpp"
 #include "io/yaml_error.hpp"
 #include "text/utf8.hpp"
 
 namespace orvel::bundle {
-
-// The language family of a bundle: some messages name it.
-enum class BundleLanguage { Japanese, Chinese };
 
 struct BundleError {
   enum class Kind {
@@ -27,7 +26,7 @@ struct BundleError {
     UnsupportedDigestAlgorithm,    // text
     DigestIo,                      // io: reading the payload for its digest
     DigestMismatch,                // expected (metadata), actual (recomputed)
-    Payload,                       // text: the payload loader's message, unchanged
+    Payload,                       // payload: the payload load's error
     UnsupportedChecksumAlgorithm,  // text
     ChecksumMismatch,              // expected (metadata), actual (recomputed)
     EntryCountMismatch,            // number (metadata), payload_number (index)
@@ -40,6 +39,7 @@ struct BundleError {
   io::IoError io;
   text::Utf8Error utf8;
   io::YamlError yaml;
+  PayloadLoadError payload_error;
   std::string text;
   std::string path;
   std::string expected;
@@ -59,7 +59,7 @@ struct BundleError {
   static BundleError unsupported_digest_algorithm(BundleLanguage language, std::string algorithm);
   static BundleError digest_io(BundleLanguage language, io::IoError io);
   static BundleError digest_mismatch(BundleLanguage language, std::string metadata, std::string recomputed);
-  static BundleError payload(BundleLanguage language, std::string message);
+  static BundleError payload(BundleLanguage language, PayloadLoadError error);
   static BundleError unsupported_checksum_algorithm(BundleLanguage language, std::string algorithm);
   static BundleError checksum_mismatch(BundleLanguage language, std::string metadata, std::string recomputed);
   static BundleError entry_count_mismatch(BundleLanguage language, std::uint64_t metadata, std::uint64_t payload);

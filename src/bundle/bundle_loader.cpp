@@ -4,6 +4,7 @@
 
 #include "bundle/bundle_path.hpp"
 #include "bundle/file_digest.hpp"
+#include "bundle/payload_loading.hpp"
 
 namespace orvel::bundle {
 namespace {
@@ -176,13 +177,12 @@ std::expected<DictionaryOptions, BundleError> zh_bundle_options(const ZhArtifact
 }
 
 std::expected<UnidicBundle, BundleError> load_unidic_bundle(const std::filesystem::path& metadata_path,
-                                                            const std::optional<std::filesystem::path>& bundle_dir,
-                                                            const UnidicPayloadLoader& load_payload) {
+                                                            const std::optional<std::filesystem::path>& bundle_dir) {
   constexpr auto lang = BundleLanguage::Japanese;
   auto prepared = prepare_unidic_bundle(metadata_path, bundle_dir);
   if (!prepared) return std::unexpected(std::move(prepared).error());
   const UnidicArtifactMetadata& metadata = prepared->metadata;
-  auto index = load_payload(prepared->payload_path, metadata.payload.format);
+  auto index = load_unidic_payload(prepared->payload_path, metadata.payload.format);
   if (!index) return std::unexpected(BundleError::payload(lang, std::move(index).error()));
   if (auto verified = verify_metadata_payload(metadata, *index); !verified) {
     return std::unexpected(std::move(verified).error());
@@ -194,13 +194,12 @@ std::expected<UnidicBundle, BundleError> load_unidic_bundle(const std::filesyste
 }
 
 std::expected<ZhBundle, BundleError> load_zh_bundle(const std::filesystem::path& metadata_path,
-                                                    const std::optional<std::filesystem::path>& bundle_dir,
-                                                    const ZhPayloadLoader& load_payload) {
+                                                    const std::optional<std::filesystem::path>& bundle_dir) {
   constexpr auto lang = BundleLanguage::Chinese;
   auto prepared = prepare_zh_bundle(metadata_path, bundle_dir);
   if (!prepared) return std::unexpected(std::move(prepared).error());
   const ZhArtifactMetadata& metadata = prepared->metadata;
-  auto index = load_payload(prepared->payload_path, metadata.payload.format);
+  auto index = load_zh_payload(prepared->payload_path, metadata.payload.format);
   if (!index) return std::unexpected(BundleError::payload(lang, std::move(index).error()));
   if (auto verified = verify_zh_metadata_payload(metadata, *index); !verified) {
     return std::unexpected(std::move(verified).error());

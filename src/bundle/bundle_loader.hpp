@@ -1,8 +1,8 @@
 #pragma once
 // Loading an artifact bundle: metadata.yaml, the bundle root, the licence
 // files, the payload path and its file digest, the payload itself (through
-// the caller's format dispatch), the metadata-versus-payload checks and the
-// query defaults.
+// bundle/payload_loading.hpp's format dispatch), the metadata-versus-payload
+// checks and the query defaults.
 //
 // Either call the whole sequence, load_unidic_bundle / load_zh_bundle, or
 // its three parts in order: prepare_*_bundle (everything before the payload
@@ -10,7 +10,6 @@
 // failure wins; nothing on disk is changed.
 #include <expected>
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -62,13 +61,6 @@ std::expected<void, BundleError> verify_zh_metadata_payload(const ZhArtifactMeta
 std::expected<DictionaryOptions, BundleError> unidic_bundle_options(const UnidicArtifactMetadata& metadata);
 std::expected<DictionaryOptions, BundleError> zh_bundle_options(const ZhArtifactMetadata& metadata);
 
-// The payload format dispatch of the dictionary classes: (payload path,
-// format name) to an index, or the display text of the failure.
-using UnidicPayloadLoader =
-    std::function<std::expected<ja::UnidicReadingIndex, std::string>(const std::filesystem::path&, std::string_view)>;
-using ZhPayloadLoader =
-    std::function<std::expected<zh::CedictReadingIndex, std::string>(const std::filesystem::path&, std::string_view)>;
-
 // What a dictionary object is made of.
 struct UnidicBundle {
   ja::UnidicReadingIndex index;
@@ -87,10 +79,8 @@ struct ZhBundle {
 };
 
 std::expected<UnidicBundle, BundleError> load_unidic_bundle(const std::filesystem::path& metadata_path,
-                                                            const std::optional<std::filesystem::path>& bundle_dir,
-                                                            const UnidicPayloadLoader& load_payload);
+                                                            const std::optional<std::filesystem::path>& bundle_dir);
 std::expected<ZhBundle, BundleError> load_zh_bundle(const std::filesystem::path& metadata_path,
-                                                    const std::optional<std::filesystem::path>& bundle_dir,
-                                                    const ZhPayloadLoader& load_payload);
+                                                    const std::optional<std::filesystem::path>& bundle_dir);
 
 }  // namespace orvel::bundle

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/fatal_error.hpp"
+#include "core/grouped_lists.hpp"
 
 namespace orvel {
 
@@ -98,6 +99,84 @@ class CompactNodes {
   std::vector<std::uint64_t> table_;   // open addressing over ids, kNone = free
 };
 
+// The lists of `n` nodes: value_of(item) for every item, in the order of
+// `items`, under node_of(item).
+template <class T, class Item, class NodeOf, class ValueOf>
+Csr<T> lists_by_node(std::uint64_t n, const std::vector<Item>& items, NodeOf node_of, ValueOf value_of) {
+  Csr<T> lists;
+  lists.items.resize(items.size());
+  lists.offsets = detail::group_by<std::uint64_t>(
+      n, items.size(), [&](std::size_t i) { return node_of(items[i]); },
+      [&](std::uint64_t slot, std::size_t i) { lists.items[slot] = value_of(items[i]); });
+  return lists;
+}
+
+// Bottom-up minimisation of the trie in postorder (children in ascending
+// symbol order), so every child's compact id is below its parent's and the
+// root gets the last id. Iterative: paths may be too long for recursion.
+// Returns the root's compact id.
+std::uint64_t minimise(const Csr<std::pair<std::uint32_t, std::uint64_t>>& children,
+                       const Csr<std::uint32_t>& terminals, CompactNodes& nodes) {
+  std::vector<std::uint64_t> memo(children.offsets.size() - 1, kNone);
+  struct Frame {
+    std::uint64_t trie_node;
+    std::uint64_t next_child;
+  };
+  std::vector<Frame> stack{{0, 0}};
+  while (!stack.empty()) {
+    Frame& frame = stack.back();
+    const auto kids = children[frame.trie_node];
+    if (frame.next_child < kids.size()) {
+      const std::uint64_t child = kids[frame.next_child++].second;
+      stack.push_back({child, 0});
+      continue;
+    }
+    for (const std::uint32_t symbol : terminals[frame.trie_node]) nodes.add_terminal(symbol);
+    for (const auto& [symbol, child] : kids) nodes.add_edge(symbol, memo[child]);
+    memo[frame.trie_node] = nodes.intern();
+    stack.pop_back();
+  }
+  return memo[0];
+}
+
+// The compact ids in lattice order: the root first, then by descending
+// height (the longest path to the final node), ties by ascending id. Heights
+// fall strictly along every edge, so every arc ascends. Every compact node
+// is reachable from the root; children come before parents in id order.
+std::vector<std::uint64_t> arc_order(const CompactNodes& nodes, std::uint64_t root) {
+  const std::uint64_t count = nodes.size();
+  std::vector<std::uint64_t> height(count, 0);
+  for (std::uint64_t id = 0; id < count; ++id) {
+    std::uint64_t h = nodes.terminals(id).empty() ? 0 : 1;
+    for (const auto& edge : nodes.edges(id)) h = std::max(h, height[edge.second] + 1);
+    height[id] = h;
+  }
+  std::vector<std::uint64_t> order(count);
+  for (std::uint64_t id = 0; id < count; ++id) order[id] = id;
+  std::stable_sort(order.begin(), order.end(), [&](std::uint64_t a, std::uint64_t b) {
+    if ((a == root) != (b == root)) return a == root;
+    if (height[a] != height[b]) return height[a] > height[b];
+    return a < b;
+  });
+  return order;
+}
+
+// The arcs of the lattice over `order`: node p is order[p], the final node
+// comes last; per node its terminal arcs, then its edges, each ascending by
+// symbol.
+std::vector<Arc> compact_arcs(const CompactNodes& nodes, const std::vector<std::uint64_t>& order) {
+  const std::uint64_t count = nodes.size();
+  std::vector<std::uint64_t> position(count);
+  for (std::uint64_t p = 0; p < count; ++p) position[order[p]] = p;
+  const std::uint64_t final_node = count;
+  std::vector<Arc> arcs;
+  for (std::uint64_t p = 0; p < count; ++p) {
+    for (const std::uint32_t symbol : nodes.terminals(order[p])) arcs.push_back(Arc{p, final_node, symbol});
+    for (const auto& [symbol, target] : nodes.edges(order[p])) arcs.push_back(Arc{p, position[target], symbol});
+  }
+  return arcs;
+}
+
 }  // namespace
 
 void CompactPathBuilder::insert(std::span<const std::uint32_t> path) {
@@ -122,81 +201,24 @@ Lattice CompactPathBuilder::into_lattice() && {
 
   // Children and terminals of each trie node, ascending by symbol; equal
   // terminals collapse (a path inserted twice is one reading).
-  Csr<std::pair<std::uint32_t, std::uint64_t>> children;
   std::sort(edges_.begin(), edges_.end(), [](const Edge& a, const Edge& b) {
     return a.parent != b.parent ? a.parent < b.parent : a.symbol < b.symbol;
   });
-  children.offsets.assign(n + 1, 0);
-  for (const Edge& e : edges_) ++children.offsets[e.parent + 1];
-  for (std::uint64_t v = 0; v < n; ++v) children.offsets[v + 1] += children.offsets[v];
-  children.items.reserve(edges_.size());
-  for (const Edge& e : edges_) children.items.emplace_back(e.symbol, e.child);
+  const auto children = lists_by_node<std::pair<std::uint32_t, std::uint64_t>>(
+      n, edges_, [](const Edge& e) { return e.parent; },
+      [](const Edge& e) { return std::pair{e.symbol, e.child}; });
   edges_ = {};
-
-  Csr<std::uint32_t> terminals;
   std::sort(terminals_.begin(), terminals_.end());
   terminals_.erase(std::unique(terminals_.begin(), terminals_.end()), terminals_.end());
-  terminals.offsets.assign(n + 1, 0);
-  for (const auto& [node, symbol] : terminals_) ++terminals.offsets[node + 1];
-  for (std::uint64_t v = 0; v < n; ++v) terminals.offsets[v + 1] += terminals.offsets[v];
-  terminals.items.reserve(terminals_.size());
-  for (const auto& [node, symbol] : terminals_) terminals.items.push_back(symbol);
+  const auto terminals = lists_by_node<std::uint32_t>(
+      n, terminals_, [](const auto& t) { return t.first; }, [](const auto& t) { return t.second; });
   terminals_ = {};
 
-  // Bottom-up minimisation in postorder (children in ascending symbol
-  // order), so every child's compact id is below its parent's and the root
-  // gets the last id. Iterative: paths may be too long for recursion.
   CompactNodes nodes;
-  std::vector<std::uint64_t> memo(n, kNone);
-  struct Frame {
-    std::uint64_t trie_node;
-    std::uint64_t next_child;
-  };
-  std::vector<Frame> stack{{0, 0}};
-  while (!stack.empty()) {
-    Frame& frame = stack.back();
-    const auto kids = children[frame.trie_node];
-    if (frame.next_child < kids.size()) {
-      const std::uint64_t child = kids[frame.next_child++].second;
-      stack.push_back({child, 0});
-      continue;
-    }
-    for (const std::uint32_t symbol : terminals[frame.trie_node]) nodes.add_terminal(symbol);
-    for (const auto& [symbol, child] : kids) nodes.add_edge(symbol, memo[child]);
-    memo[frame.trie_node] = nodes.intern();
-    stack.pop_back();
-  }
-  const std::uint64_t root = memo[0];
-
-  // Height: the longest path to the final node; children come first in id
-  // order. Every compact node is reachable from the root.
-  const std::uint64_t count = nodes.size();
-  std::vector<std::uint64_t> height(count, 0);
-  for (std::uint64_t id = 0; id < count; ++id) {
-    std::uint64_t h = nodes.terminals(id).empty() ? 0 : 1;
-    for (const auto& edge : nodes.edges(id)) h = std::max(h, height[edge.second] + 1);
-    height[id] = h;
-  }
-
-  // Root first, then by descending height, ties by ascending id: heights
-  // fall strictly along every edge, so every arc ascends.
-  std::vector<std::uint64_t> order(count);
-  for (std::uint64_t id = 0; id < count; ++id) order[id] = id;
-  std::stable_sort(order.begin(), order.end(), [&](std::uint64_t a, std::uint64_t b) {
-    if ((a == root) != (b == root)) return a == root;
-    if (height[a] != height[b]) return height[a] > height[b];
-    return a < b;
-  });
-  std::vector<std::uint64_t> position(count);
-  for (std::uint64_t p = 0; p < count; ++p) position[order[p]] = p;
-
-  const std::uint64_t final_node = count;
-  std::vector<Arc> arcs;
-  for (std::uint64_t p = 0; p < count; ++p) {
-    for (const std::uint32_t symbol : nodes.terminals(order[p])) arcs.push_back(Arc{p, final_node, symbol});
-    for (const auto& [symbol, target] : nodes.edges(order[p])) arcs.push_back(Arc{p, position[target], symbol});
-  }
-  return expect_valid(Lattice::from_edges(final_node + 1, 0, final_node, std::move(arcs)),
+  const std::uint64_t root = minimise(children, terminals, nodes);
+  const std::vector<std::uint64_t> order = arc_order(nodes, root);
+  const std::uint64_t final_node = nodes.size();
+  return expect_valid(Lattice::from_edges(final_node + 1, 0, final_node, compact_arcs(nodes, order)),
                       "valid compact path lattice");
 }
 

@@ -1,6 +1,7 @@
 #include "core/lattice.hpp"
 
 #include "common/fatal_error.hpp"
+#include "core/grouped_lists.hpp"
 
 namespace orvel {
 
@@ -23,37 +24,26 @@ std::expected<Lattice, LatticeError> Lattice::from_edges(std::uint64_t node_coun
   lattice.start_ = start;
   lattice.end_ = end;
 
-  // Counting sort by destination (incoming) and by source (outgoing): one
-  // pass counts, one pass places; arc indices come out ascending per node.
+  // Arcs grouped by destination (incoming) and by source (outgoing); arc
+  // indices come out ascending per node.
   const std::size_t n = node_count;
   const std::size_t m = arcs.size();
-  auto& in_offsets = lattice.incoming_.offsets_;
-  auto& out_offsets = lattice.outgoing_.offsets_;
-  in_offsets.assign(n + 1, 0);
-  out_offsets.assign(n + 1, 0);
-  for (const Arc& arc : arcs) {
-    ++in_offsets[arc.dst + 1];
-    ++out_offsets[arc.src + 1];
-  }
-  for (std::size_t v = 0; v < n; ++v) {
-    in_offsets[v + 1] += in_offsets[v];
-    out_offsets[v + 1] += out_offsets[v];
-  }
   lattice.incoming_.indices_.resize(m);
   lattice.outgoing_.indices_.resize(m);
   lattice.in_ends_.resize(m);
   lattice.out_ends_.resize(m);
-  std::vector<std::uint64_t> in_fill(in_offsets.begin(), in_offsets.end() - 1);
-  std::vector<std::uint64_t> out_fill(out_offsets.begin(), out_offsets.end() - 1);
-  for (std::size_t k = 0; k < m; ++k) {
-    const Arc& arc = arcs[k];
-    const std::uint64_t in_slot = in_fill[arc.dst]++;
-    lattice.incoming_.indices_[in_slot] = k;
-    lattice.in_ends_[in_slot] = ArcEnd{arc.src, arc.symbol};
-    const std::uint64_t out_slot = out_fill[arc.src]++;
-    lattice.outgoing_.indices_[out_slot] = k;
-    lattice.out_ends_[out_slot] = ArcEnd{arc.dst, arc.symbol};
-  }
+  lattice.incoming_.offsets_ = detail::group_by<std::uint64_t>(
+      n, m, [&](std::size_t k) { return arcs[k].dst; },
+      [&](std::uint64_t slot, std::size_t k) {
+        lattice.incoming_.indices_[slot] = k;
+        lattice.in_ends_[slot] = ArcEnd{arcs[k].src, arcs[k].symbol};
+      });
+  lattice.outgoing_.offsets_ = detail::group_by<std::uint64_t>(
+      n, m, [&](std::size_t k) { return arcs[k].src; },
+      [&](std::uint64_t slot, std::size_t k) {
+        lattice.outgoing_.indices_[slot] = k;
+        lattice.out_ends_[slot] = ArcEnd{arcs[k].dst, arcs[k].symbol};
+      });
   lattice.arcs_ = std::move(arcs);
   return lattice;
 }

@@ -17,7 +17,6 @@
 #include <vector>
 
 #include "core/lattice_error.hpp"
-#include "core/text_scalars.hpp"
 #include "text/utf8.hpp"
 
 namespace orvel {
@@ -204,7 +203,7 @@ std::expected<Lattice, LatticeError> Lattice::try_from_paths(const Paths& paths)
     std::size_t total = 0;
     bool any_empty = false;
     for (const auto& path : paths) {
-      const std::size_t length = detail::scalar_count(std::string_view(path));
+      const std::size_t length = text::count_scalars(std::string_view(path));
       ++count;
       total += length;
       any_empty |= length == 0;
@@ -217,10 +216,10 @@ std::expected<Lattice, LatticeError> Lattice::try_from_paths(const Paths& paths)
     detail::ChainArcWriter writer(total - count, total);
     for (const auto& path : paths) {
       const std::string_view text(path);
-      const std::size_t length = detail::scalar_count(text);
+      const std::size_t length = text::count_scalars(text);
       std::size_t pos = 0;
       for (std::size_t index = 0; index < length; ++index) {
-        writer.push(static_cast<std::uint32_t>(detail::next_scalar_bounded(text, pos)), index, length);
+        writer.push(static_cast<std::uint32_t>(text::next_scalar(text, pos)), index, length);
       }
     }
     return detail::chain_lattice(total - count, writer.take());

@@ -1,5 +1,7 @@
 #include "core/pattern_masks.hpp"
 
+#include "core/grouped_lists.hpp"
+
 namespace orvel {
 
 void PatternMasks::build(std::u32string_view pattern, std::size_t max_stored_words) {
@@ -47,14 +49,10 @@ void PatternMasks::build(std::u32string_view pattern, std::size_t max_stored_wor
     return;
   }
   // Positions grouped by id (counting sort), ascending within each id.
-  position_offsets_.assign(rows + 1, 0);
-  for (const std::uint32_t id : ids_) ++position_offsets_[id + 1];
-  for (std::size_t r = 0; r < rows; ++r) position_offsets_[r + 1] += position_offsets_[r];
   positions_.resize(pattern.size());
-  {
-    std::vector<std::size_t> fill(position_offsets_.begin(), position_offsets_.end() - 1);
-    for (std::size_t i = 0; i < pattern.size(); ++i) positions_[fill[ids_[i]]++] = i;
-  }
+  position_offsets_ = detail::group_by<std::size_t>(
+      rows, pattern.size(), [&](std::size_t i) { return ids_[i]; },
+      [&](std::size_t slot, std::size_t i) { positions_[slot] = i; });
   for (auto& row : scratch_) row.assign(words_, 0);
   scratch_id_ = {0, 0};
   next_scratch_ = 0;

@@ -7,7 +7,7 @@
 #include <tuple>
 
 #include "core/few_edits.hpp"
-#include "core/text_scalars.hpp"
+#include "text/utf8.hpp"
 
 namespace orvel {
 
@@ -524,7 +524,7 @@ bool decode_short(std::string_view text, char32_t* out, std::size_t& size) {
     if (bytes[pos] < 0x80) {
       out[size++] = bytes[pos++];  // ASCII, the common case
     } else {
-      out[size++] = detail::next_scalar_bounded(text, pos);
+      out[size++] = text::next_scalar(text, pos);
     }
   }
   return true;
@@ -619,7 +619,7 @@ struct ShortPair {
 TextDistance levenshtein_str_counted(std::string_view a, std::string_view b) {
   ShortPair pair;
   if (pair.decode(a, b)) return {short_levenshtein(pair.left(), pair.right()), pair.a_size, pair.b_size};
-  const std::u32string left = detail::decode_scalars(a), right = detail::decode_scalars(b);
+  const std::u32string left = text::decode_utf8(a), right = text::decode_utf8(b);
   StringDistanceWorkspace workspace;
   return {workspace.levenshtein(left, right), left.size(), right.size()};
 }
@@ -628,7 +628,7 @@ std::uint64_t levenshtein_str(std::string_view a, std::string_view b) {
   ShortPair pair;
   if (pair.decode(a, b)) return short_levenshtein(pair.left(), pair.right());
   StringDistanceWorkspace workspace;
-  return workspace.levenshtein(detail::decode_scalars(a), detail::decode_scalars(b));
+  return workspace.levenshtein(text::decode_utf8(a), text::decode_utf8(b));
 }
 
 std::optional<std::uint64_t> levenshtein_str_with_cutoff(std::string_view a, std::string_view b,
@@ -640,14 +640,14 @@ std::optional<std::uint64_t> levenshtein_str_with_cutoff(std::string_view a, std
   }
   if (few_edits_on_bytes(a, b, cutoff)) return ascii_few_edits<false>(a, b, cutoff);
   StringDistanceWorkspace workspace;
-  return workspace.levenshtein_with_cutoff(detail::decode_scalars(a), detail::decode_scalars(b), cutoff);
+  return workspace.levenshtein_with_cutoff(text::decode_utf8(a), text::decode_utf8(b), cutoff);
 }
 
 std::expected<std::uint64_t, DistanceError> try_damerau_levenshtein_str(std::string_view a, std::string_view b) {
   ShortPair pair;
   if (pair.decode(a, b)) return short_osa(pair.left(), pair.right());
   StringDistanceWorkspace workspace;
-  return workspace.damerau_levenshtein(detail::decode_scalars(a), detail::decode_scalars(b));
+  return workspace.damerau_levenshtein(text::decode_utf8(a), text::decode_utf8(b));
 }
 
 std::expected<std::optional<std::uint64_t>, DistanceError> try_damerau_levenshtein_str_with_cutoff(
@@ -656,7 +656,7 @@ std::expected<std::optional<std::uint64_t>, DistanceError> try_damerau_levenshte
   if (pair.decode(a, b)) return within(short_osa(pair.left(), pair.right()), cutoff);
   if (few_edits_on_bytes(a, b, cutoff)) return ascii_few_edits<true>(a, b, cutoff);
   StringDistanceWorkspace workspace;
-  return workspace.damerau_levenshtein_with_cutoff(detail::decode_scalars(a), detail::decode_scalars(b), cutoff);
+  return workspace.damerau_levenshtein_with_cutoff(text::decode_utf8(a), text::decode_utf8(b), cutoff);
 }
 
 double normalized_similarity_from_distance(std::uint64_t distance, std::uint64_t left_len, std::uint64_t right_len) {

@@ -102,4 +102,8 @@ std::expected<std::vector<std::uint8_t>, BoundedReadError> read_file_bounded(
 // The text of the not-a-regular-file refusal of payload files.
 inline constexpr const char* kNotRegularFileText = "artifact payload path is not a regular file";
 
+// The refusal of a path holding a NUL, which the system would read only up
+// to the NUL and so open another file; Python's own file functions say it so.
+inline constexpr const char* kEmbeddedNulText = "embedded null byte";
+
 }  // namespace orvel::io

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "core/lattice_distance.hpp"
-#include "core/text_scalars.hpp"
 #include "metrics/lattice_metrics.hpp"
 #include "text/utf8.hpp"
 
@@ -78,7 +77,7 @@ std::expected<double, MetricError> validated_similarity(std::span<const std::str
 std::uint64_t path_lattice_nodes(std::span<const std::string> paths) {
   if (paths.front().empty()) return 1;
   std::uint64_t characters = 0;
-  for (const std::string& p : paths) characters += detail::scalar_count(p);
+  for (const std::string& p : paths) characters += text::count_scalars(p);
   return characters - paths.size() + 2;
 }
 
@@ -95,10 +94,10 @@ std::expected<bool, MetricError> within_paths(PathList left, PathList right, std
   }
   std::vector<std::u32string> rights;
   rights.reserve(right.size());
-  for (const std::string& b : right) rights.push_back(detail::decode_scalars(b));
+  for (const std::string& b : right) rights.push_back(text::decode_utf8(b));
   StringDistanceWorkspace workspace;
   for (const std::string& text : left) {
-    const std::u32string a = detail::decode_scalars(text);
+    const std::u32string a = text::decode_utf8(text);
     for (const std::u32string& b : rights) {
       const auto d = kSwaps ? workspace.damerau_levenshtein_with_cutoff(a, b, threshold)
                             : workspace.levenshtein_with_cutoff(a, b, threshold);

@@ -12,7 +12,6 @@
 #include "python/dictionary_language.hpp"
 #include "python/dictionary_methods.hpp"
 #include "python/dictionary_paths.hpp"
-#include "python/dictionary_payload_loading.hpp"
 #include "python/errors.hpp"
 
 namespace orvel::py {
@@ -29,12 +28,12 @@ auto load_bundle_contents(const std::filesystem::path& metadata_path,
                           const std::optional<std::filesystem::path>& bundle_dir)
     -> std::expected<DictionaryContents<Lang>, bundle::BundleError> {
   if constexpr (std::is_same_v<Lang, JapaneseLanguage>) {
-    auto loaded = bundle::load_unidic_bundle(metadata_path, bundle_dir, load_unidic_payload);
+    auto loaded = bundle::load_unidic_bundle(metadata_path, bundle_dir);
     if (!loaded) return std::unexpected(std::move(loaded).error());
     return DictionaryContents<Lang>{loaded->options, std::move(loaded->index), std::move(loaded->artifact_name),
                                     std::move(loaded->source_name), std::move(loaded->reading_field)};
   } else {
-    auto loaded = bundle::load_zh_bundle(metadata_path, bundle_dir, load_zh_payload);
+    auto loaded = bundle::load_zh_bundle(metadata_path, bundle_dir);
     if (!loaded) return std::unexpected(std::move(loaded).error());
     return DictionaryContents<Lang>{loaded->options, std::move(loaded->index), std::move(loaded->artifact_name),
                                     std::move(loaded->source_name), std::move(loaded->pinyin_view)};

@@ -8,7 +8,7 @@
 #include "python/arguments.hpp"
 #include "python/dictionary_language.hpp"
 #include "python/dictionary_methods.hpp"
-#include "python/dictionary_payload_loading.hpp"
+#include "bundle/payload_loading.hpp"
 #include "python/errors.hpp"
 
 namespace orvel::py {
@@ -24,9 +24,9 @@ constexpr Param kLoadPayloadParams[] = {
 template <class Lang>
 auto load_index(const std::filesystem::path& path, std::string_view format) {
   if constexpr (std::is_same_v<Lang, JapaneseLanguage>) {
-    return load_unidic_payload(path, format);
+    return bundle::load_unidic_payload(path, format);
   } else {
-    return load_zh_payload(path, format);
+    return bundle::load_zh_payload(path, format);
   }
 }
 
@@ -42,7 +42,7 @@ PyObject* dictionary_load_payload(PyObject*, PyObject* const* args, Py_ssize_t n
   if (!a.copy_text(0, path) || (a.given(1) && !a.copy_text(1, format))) return nullptr;
   auto index = load_index<Lang>(std::filesystem::path(path), format);
   if (!index) {
-    raise_error(value_error(std::move(index).error()));
+    raise_error(describe(index.error()));
     return nullptr;
   }
   // Default options: max_readings_per_segment none, max_span_chars 8,

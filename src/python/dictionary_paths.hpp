@@ -6,13 +6,15 @@
 
 #include <string>
 
+#include "io/bounded_read.hpp"
+
 namespace orvel::py {
 
 // True when `path` holds no NUL; else false with ValueError "embedded null
 // byte" set.
 inline bool path_without_nul(const std::string& path) {
   if (path.find('\0') == std::string::npos) return true;
-  PyErr_SetString(PyExc_ValueError, "embedded null byte");
+  PyErr_SetString(PyExc_ValueError, io::kEmbeddedNulText);
   return false;
 }
 

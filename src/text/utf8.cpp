@@ -2,6 +2,12 @@
 
 #include <fmt/format.h>
 
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace orvel::text {
 
 std::string Utf8Error::message() const {
@@ -13,23 +19,6 @@ std::string Utf8Error::debug() const {
   if (error_len == 0) return fmt::format("Utf8Error {{ valid_up_to: {}, error_len: None }}", valid_up_to);
   return fmt::format("Utf8Error {{ valid_up_to: {}, error_len: Some({}) }}", valid_up_to, error_len);
 }
-
-namespace {
-
-bool is_continuation(unsigned char b) { return (b & 0xC0) == 0x80; }
-
-// Allowed range of the second byte after a lead byte (Unicode Table 3-7).
-bool second_byte_ok(unsigned char lead, unsigned char b) {
-  switch (lead) {
-    case 0xE0: return b >= 0xA0 && b <= 0xBF;
-    case 0xED: return b >= 0x80 && b <= 0x9F;
-    case 0xF0: return b >= 0x90 && b <= 0xBF;
-    case 0xF4: return b >= 0x80 && b <= 0x8F;
-    default: return is_continuation(b);
-  }
-}
-
-}  // namespace
 
 std::expected<void, Utf8Error> validate_utf8(std::string_view bytes) {
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
@@ -51,7 +40,7 @@ std::expected<void, Utf8Error> validate_utf8(std::string_view bytes) {
     for (std::size_t k = 1; k < width; ++k) {
       if (i + k >= n) return std::unexpected(Utf8Error{i, 0});
       const unsigned char b = p[i + k];
-      const bool ok = k == 1 ? second_byte_ok(lead, b) : is_continuation(b);
+      const bool ok = k == 1 ? detail::second_byte_ok(lead, b) : detail::is_continuation_byte(b);
       if (!ok) return std::unexpected(Utf8Error{i, k});
     }
     i += width;
@@ -59,44 +48,72 @@ std::expected<void, Utf8Error> validate_utf8(std::string_view bytes) {
   return {};
 }
 
-char32_t next_scalar(std::string_view valid, std::size_t& pos) {
-  const auto* p = reinterpret_cast<const unsigned char*>(valid.data());
-  const unsigned char lead = p[pos];
-  const std::size_t width = utf8_sequence_length(lead);
-  // Callers promise valid UTF-8; a broken promise (a stray continuation byte,
-  // a sequence cut off at the end) yields U+FFFD and never reads past the end.
-  if ((lead & 0xC0) == 0x80 || width > valid.size() - pos) {
-    ++pos;
-    while (pos < valid.size() && (p[pos] & 0xC0) == 0x80) ++pos;
-    return U'\uFFFD';
-  }
-  char32_t cp;
-  switch (width) {
-    case 1: cp = lead; break;
-    case 2: cp = lead & 0x1F; break;
-    case 3: cp = lead & 0x0F; break;
-    default: cp = lead & 0x07; break;
-  }
-  for (std::size_t k = 1; k < width; ++k) cp = (cp << 6) | (p[pos + k] & 0x3F);
-  pos += width;
-  return cp;
+namespace {
+
+// Eight bytes at `p` are all ASCII.
+bool ascii_word(const unsigned char* p) {
+  std::uint64_t word;
+  std::memcpy(&word, p, 8);
+  return (word & 0x8080'8080'8080'8080u) == 0;
 }
 
-void append_decoded_utf8(std::string_view valid, std::u32string& out) {
-  std::size_t pos = 0;
-  while (pos < valid.size()) out.push_back(next_scalar(valid, pos));
+}  // namespace
+
+void append_decoded_utf8(std::string_view text, std::u32string& out) {
+  const std::size_t old_size = out.size();
+  out.resize_and_overwrite(old_size + text.size(), [text, old_size](char32_t* dst, std::size_t) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    std::size_t size = old_size, pos = 0;
+    while (pos < text.size()) {
+#if defined(__SSE2__)
+      if (pos + 16 <= text.size()) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + pos));
+        if (_mm_movemask_epi8(chunk) == 0) {
+          const __m128i zero = _mm_setzero_si128();
+          const __m128i low = _mm_unpacklo_epi8(chunk, zero), high = _mm_unpackhi_epi8(chunk, zero);
+          auto* to = reinterpret_cast<__m128i*>(dst + size);
+          _mm_storeu_si128(to, _mm_unpacklo_epi16(low, zero));
+          _mm_storeu_si128(to + 1, _mm_unpackhi_epi16(low, zero));
+          _mm_storeu_si128(to + 2, _mm_unpacklo_epi16(high, zero));
+          _mm_storeu_si128(to + 3, _mm_unpackhi_epi16(high, zero));
+          size += 16;
+          pos += 16;
+          continue;
+        }
+      }
+#endif
+      if (pos + 8 <= text.size() && ascii_word(bytes + pos)) {
+        for (unsigned k = 0; k < 8; ++k) dst[size + k] = bytes[pos + k];
+        size += 8;
+        pos += 8;
+        continue;
+      }
+      const detail::ScalarStep step = detail::scalar_step(bytes, pos, text.size());
+      dst[size++] = step.value;
+      pos += step.width;
+    }
+    return size;
+  });
 }
 
-std::u32string decode_utf8(std::string_view valid) {
+std::u32string decode_utf8(std::string_view text) {
   std::u32string out;
-  out.reserve(valid.size());
-  append_decoded_utf8(valid, out);
+  append_decoded_utf8(text, out);
   return out;
 }
 
-std::size_t count_scalars(std::string_view valid) {
-  std::size_t count = 0;
-  for (unsigned char c : valid) count += !is_continuation(c);
+std::size_t count_scalars(std::string_view text) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  std::size_t count = 0, pos = 0;
+  while (pos < text.size()) {
+    if (pos + 8 <= text.size() && ascii_word(bytes + pos)) {
+      count += 8;
+      pos += 8;
+      continue;
+    }
+    pos += detail::scalar_step(bytes, pos, text.size()).width;
+    ++count;
+  }
   return count;
 }
 

@@ -26,13 +26,18 @@ struct Utf8Error {
 
 std::expected<void, Utf8Error> validate_utf8(std::string_view bytes);
 
-// Decodes text already known to be valid UTF-8 into scalar values.
-std::u32string decode_utf8(std::string_view valid);
-// Appends the scalar values of `valid` to `out`.
-void append_decoded_utf8(std::string_view valid, std::u32string& out);
+// Decoding is meant for valid UTF-8 (every text from Python is). A broken
+// promise never reads past the end: a byte that begins no well-formed
+// sequence is replaced, together with the continuation bytes that follow
+// it, by one U+FFFD. count_scalars counts the values the decoders yield.
 
-// Number of scalar values in valid UTF-8.
-std::size_t count_scalars(std::string_view valid);
+// The scalar values of `text`. Runs of ASCII are widened sixteen or eight
+// bytes at a time.
+std::u32string decode_utf8(std::string_view text);
+// Appends the scalar values of `text` to `out`.
+void append_decoded_utf8(std::string_view text, std::u32string& out);
+// Number of scalar values the decoders yield for `text`.
+std::size_t count_scalars(std::string_view text);
 
 // Appends the UTF-8 encoding of one scalar value.
 void append_utf8(std::string& out, char32_t scalar);
@@ -46,8 +51,69 @@ inline std::size_t utf8_sequence_length(unsigned char lead) {
   return 4;
 }
 
-// Decodes the scalar value at byte offset `pos` of valid UTF-8 and advances
-// `pos` past it.
-char32_t next_scalar(std::string_view valid, std::size_t& pos);
+namespace detail {
+
+inline bool is_continuation_byte(unsigned char b) { return (b & 0xC0) == 0x80; }
+
+// Allowed range of the second byte after a lead byte (Unicode Table 3-7).
+inline bool second_byte_ok(unsigned char lead, unsigned char b) {
+  switch (lead) {
+    case 0xE0: return b >= 0xA0 && b <= 0xBF;
+    case 0xED: return b >= 0x80 && b <= 0x9F;
+    case 0xF0: return b >= 0x90 && b <= 0xBF;
+    case 0xF4: return b >= 0x80 && b <= 0x8F;
+    default: return is_continuation_byte(b);
+  }
+}
+
+// One value of the decoders and the bytes it takes (at least one, never
+// past `size`); `pos` is below `size`.
+struct ScalarStep {
+  char32_t value;
+  std::size_t width;
+};
+
+// The U+FFFD of a byte that begins no well-formed sequence, with the
+// continuation bytes after it.
+[[gnu::cold, gnu::noinline]] inline ScalarStep malformed_step(const unsigned char* p, std::size_t pos,
+                                                             std::size_t size) {
+  std::size_t end = pos + 1;
+  while (end < size && is_continuation_byte(p[end])) ++end;
+  return {U'\uFFFD', end - pos};
+}
+
+inline ScalarStep scalar_step(const unsigned char* p, std::size_t pos, std::size_t size) {
+  const unsigned char lead = p[pos];
+  if (lead < 0x80) return {lead, 1};
+  const std::size_t left = size - pos;
+  if (lead < 0xE0) {
+    if (lead >= 0xC2 && left >= 2 && is_continuation_byte(p[pos + 1])) {
+      return {(char32_t{lead} & 0x1F) << 6 | (p[pos + 1] & 0x3F), 2};
+    }
+  } else if (lead < 0xF0) {
+    if (left >= 3 && second_byte_ok(lead, p[pos + 1]) && is_continuation_byte(p[pos + 2])) {
+      return {(char32_t{lead} & 0x0F) << 12 | char32_t{p[pos + 1] & 0x3Fu} << 6 | (p[pos + 2] & 0x3F), 3};
+    }
+  } else if (lead <= 0xF4) {
+    if (left >= 4 && second_byte_ok(lead, p[pos + 1]) && is_continuation_byte(p[pos + 2]) &&
+        is_continuation_byte(p[pos + 3])) {
+      return {(char32_t{lead} & 0x07) << 18 | char32_t{p[pos + 1] & 0x3Fu} << 12 |
+                  char32_t{p[pos + 2] & 0x3Fu} << 6 | (p[pos + 3] & 0x3F),
+              4};
+    }
+  }
+  return malformed_step(p, pos, size);
+}
+
+}  // namespace detail
+
+// Decodes the scalar value at byte offset `pos` (below the text's size) and
+// advances `pos` past it.
+inline char32_t next_scalar(std::string_view text, std::size_t& pos) {
+  const detail::ScalarStep step =
+      detail::scalar_step(reinterpret_cast<const unsigned char*>(text.data()), pos, text.size());
+  pos += step.width;
+  return step.value;
+}
 
 }  // namespace orvel::text

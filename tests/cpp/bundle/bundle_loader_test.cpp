@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "bundle/file_digest.hpp"
+#include "bundle/payload_loading.hpp"
 #include "io/sha256.hpp"
 
 namespace orvel::bundle {
@@ -49,21 +50,6 @@ void write_file(const fs::path& p, std::string_view bytes) {
   std::ofstream(p, std::ios::binary) << bytes;
 }
 
-// The dispatch the dictionary classes use, reduced to the YAML format.
-std::expected<ja::UnidicReadingIndex, std::string> load_ja(const fs::path& path, std::string_view format) {
-  if (format != "yaml") return std::unexpected("unsupported test format " + std::string(format));
-  auto index = ja::UnidicReadingIndex::from_artifact_payload_path(path);
-  if (!index) return std::unexpected(index.error().message());
-  return std::move(*index);
-}
-
-std::expected<zh::CedictReadingIndex, std::string> load_zh(const fs::path& path, std::string_view format) {
-  if (format != "yaml") return std::unexpected("unsupported test format " + std::string(format));
-  auto index = zh::CedictReadingIndex::from_artifact_payload_path(path);
-  if (!index) return std::unexpected(index.error().message());
-  return std::move(*index);
-}
-
 // A bundle directory with its payload, licences and a metadata.yaml made
 // from `fields` (dotted keys; a value of "<absent>" drops the key).
 class Bundle {
@@ -76,9 +62,9 @@ class Bundle {
     write_file(root_ / "payload/readings.yaml", chinese ? kZhPayload : kJaPayload);
     write_file(root_ / "licenses/data-license.txt", "data licence\n");
     write_file(root_ / "licenses/notice.txt", "notice\n");
-    const std::string checksum = chinese ? *load_zh(root_ / "payload/readings.yaml", "yaml")
+    const std::string checksum = chinese ? *load_zh_payload(root_ / "payload/readings.yaml", "yaml")
                                                ->artifact_payload_checksum_for_algorithm("sha256-canonical-v1")
-                                         : *load_ja(root_ / "payload/readings.yaml", "yaml")
+                                         : *load_unidic_payload(root_ / "payload/readings.yaml", "yaml")
                                                ->artifact_payload_checksum_for_algorithm("sha256-canonical-v1");
     fields_ = {
         {"schema_version", "1"},
@@ -135,10 +121,10 @@ class Bundle {
   std::string error(const std::optional<fs::path>& bundle_dir = std::nullopt) const {
     const fs::path file = write_metadata();
     if (chinese_) {
-      auto r = load_zh_bundle(file, bundle_dir, load_zh);
+      auto r = load_zh_bundle(file, bundle_dir);
       return r ? "<loaded>" : r.error().message();
     }
-    auto r = load_unidic_bundle(file, bundle_dir, load_ja);
+    auto r = load_unidic_bundle(file, bundle_dir);
     return r ? "<loaded>" : r.error().message();
   }
 
@@ -152,7 +138,7 @@ TEST(BundleLoader, LoadsFromDirectoryFileAndBareFileName) {
   Bundle b(false);
   const fs::path file = b.write_metadata();
   for (const fs::path& given : {b.root(), file}) {
-    auto r = load_unidic_bundle(given, std::nullopt, load_ja);
+    auto r = load_unidic_bundle(given, std::nullopt);
     ASSERT_TRUE(r) << given << ": " << r.error().message();
     EXPECT_EQ(r->artifact_name, "ja-sample");
     EXPECT_EQ(r->source_name, "UniDic");
@@ -163,7 +149,7 @@ TEST(BundleLoader, LoadsFromDirectoryFileAndBareFileName) {
   // A bare file name resolves against the current directory.
   const fs::path cwd = fs::current_path();
   fs::current_path(b.root());
-  auto bare = load_unidic_bundle("metadata.yaml", std::nullopt, load_ja);
+  auto bare = load_unidic_bundle("metadata.yaml", std::nullopt);
   fs::current_path(cwd);
   ASSERT_TRUE(bare) << bare.error().message();
 }
@@ -172,7 +158,7 @@ TEST(BundleLoader, ChineseBundleCarriesItsViewAndOptions) {
   Bundle b(true);
   b.drop("query_defaults.max_readings_per_segment");
   b.set("query_defaults.longest_match_only", "false");
-  auto r = load_zh_bundle(b.write_metadata(), std::nullopt, load_zh);
+  auto r = load_zh_bundle(b.write_metadata(), std::nullopt);
   ASSERT_TRUE(r) << r.error().message();
   EXPECT_EQ(r->pinyin_view, "no-tone");
   EXPECT_EQ(r->source_name, "CEDICT");
@@ -184,22 +170,22 @@ TEST(BundleLoader, BundleDirReplacesTheMetadataParent) {
   const fs::path elsewhere = b.root() / "elsewhere";
   fs::create_directories(elsewhere);
   const fs::path file = b.write_metadata(elsewhere);
-  EXPECT_FALSE(load_unidic_bundle(file, std::nullopt, load_ja));  // licences are not under elsewhere/
-  auto r = load_unidic_bundle(file, b.root(), load_ja);
+  EXPECT_FALSE(load_unidic_bundle(file, std::nullopt));  // licences are not under elsewhere/
+  auto r = load_unidic_bundle(file, b.root());
   ASSERT_TRUE(r) << r.error().message();
 }
 
 TEST(BundleLoader, MetadataFileErrors) {
   Bundle b(false);
-  auto missing = load_unidic_bundle(b.root() / "nope.yaml", std::nullopt, load_ja);
+  auto missing = load_unidic_bundle(b.root() / "nope.yaml", std::nullopt);
   ASSERT_FALSE(missing);
   EXPECT_EQ(missing.error().message(), "No such file or directory (os error 2)");
   write_file(b.root() / "bad.yaml", "schema_version: 1\nname: \xff\n");
-  auto bad = load_unidic_bundle(b.root() / "bad.yaml", std::nullopt, load_ja);
+  auto bad = load_unidic_bundle(b.root() / "bad.yaml", std::nullopt);
   ASSERT_FALSE(bad);
   EXPECT_EQ(bad.error().message(), "invalid utf-8 sequence of 1 bytes from index 24");
   write_file(b.root() / "seq.yaml", "- 1\n");
-  auto seq = load_zh_bundle(b.root() / "seq.yaml", std::nullopt, load_zh);
+  auto seq = load_zh_bundle(b.root() / "seq.yaml", std::nullopt);
   ASSERT_FALSE(seq);
   EXPECT_EQ(seq.error().message(), "invalid type: sequence, expected struct ZhArtifactMetadata");
 }
@@ -242,8 +228,9 @@ TEST(BundleLoader, FailuresInLoadOrder) {
        {{"payload.file_digest_algorithm", "<absent>"}, {"payload.file_digest", "<absent>"}, {"payload.path", "gone.yaml"}},
        "failed to read UniDic artifact payload: No such file or directory (os error 2)",
        "failed to read zh artifact payload: No such file or directory (os error 2)"},
-      {"loader error unchanged", {{"payload.format", "indexed"}}, "unsupported test format indexed",
-       "unsupported test format indexed"},
+      {"format names are case-sensitive", {{"payload.format", "YAML"}},
+       R"(unsupported payload_format "YAML"; expected 'yaml', 'binary', or 'indexed')",
+       R"(unsupported payload_format "YAML"; expected 'yaml' or 'indexed')"},
       {"unknown checksum algorithm", {{"payload.checksum_algorithm", "md5"}}, R"(unsupported checksum algorithm "md5")",
        R"(unsupported checksum algorithm "md5")"},
       {"checksum against entries", {{"payload.checksum", "00"}, {"build.entries", "9"}},
@@ -277,9 +264,9 @@ TEST(BundleLoader, FailuresInLoadOrder) {
       std::string expected = chinese ? c.zh : c.ja;
       if (auto at = expected.find("<root>"); at != std::string::npos) expected.replace(at, 6, b.root().native());
       if (auto at = expected.find("<checksum>"); at != std::string::npos) {
-        auto index_checksum = chinese ? load_zh(b.root() / "payload/readings.yaml", "yaml")
+        auto index_checksum = chinese ? load_zh_payload(b.root() / "payload/readings.yaml", "yaml")
                                             ->artifact_payload_checksum_for_algorithm("sha256-canonical-v1")
-                                      : load_ja(b.root() / "payload/readings.yaml", "yaml")
+                                      : load_unidic_payload(b.root() / "payload/readings.yaml", "yaml")
                                             ->artifact_payload_checksum_for_algorithm("sha256-canonical-v1");
         expected.replace(at, 10, *index_checksum);
       }

@@ -122,6 +122,9 @@ TEST(LatticeFromPathsTest, ChainsPerPath) {
       {{"\u00e9"}, 2, {{0, 1, 0xE9}}},
       {{"e\u0301"}, 3, {{0, 1, 'e'}, {1, 2, 0x301}}},
       {{"\U0001F600x"}, 3, {{0, 1, 0x1F600}, {1, 2, 'x'}}},
+      // Bytes that are not UTF-8 become U+FFFD, a broken-off sequence at
+      // the end included.
+      {{"\xE3" "a\x80", "\xE6\x9D"}, 4, {{0, 1, 0xFFFD}, {1, 2, 'a'}, {2, 3, 0xFFFD}, {0, 3, 0xFFFD}}},
   };
   for (const auto& c : cases) {
     auto lattice = Lattice::try_from_paths(c.paths);
@@ -151,20 +154,21 @@ TEST(LatticeFromPathsTest, AcceptsOneTextOrAnyRangeOfTexts) {
 }
 
 TEST(LatticeFromPathsTest, MalformedUtf8StaysInsideTheText) {
-  // Not valid UTF-8, so no particular symbols are promised, only one
-  // chain per text inside its bytes (checked under ASan).
+  // One U+FFFD per broken sequence (a run of stray continuation bytes is
+  // one), one chain per text inside its bytes (checked under ASan).
   struct Case {
     std::string text;
     std::size_t symbols;
   };
   const Case cases[] = {
-      {"\xE3\x81", 1}, {"a\xF0", 2}, {"\x80\x80", 2}, {"\xF4\x8F\xBF", 1}, {"\xC3", 1},
+      {"\xE3\x81", 1}, {"a\xF0", 2}, {"\x80\x80", 1}, {"\xF4\x8F\xBF", 1}, {"\xC3", 1},
   };
   for (const auto& c : cases) {
     const auto lattice = Lattice::try_from_paths(c.text);
     ASSERT_TRUE(lattice.has_value());
     EXPECT_EQ(lattice->arcs().size(), c.symbols);
     EXPECT_EQ(lattice->node_count(), c.symbols + 1);
+    for (const Arc& arc : lattice->arcs()) EXPECT_TRUE(arc.symbol == 0xFFFD || arc.symbol == 'a') << c.text;
   }
 }
 

@@ -61,11 +61,28 @@ TEST(Utf8DecodeUnvalidated, TruncatedAndStrayBytesStayInBounds) {
       {std::string("\xF0\x9F", 2), U"\uFFFD"},
       {std::string("\x80\x80z", 3), U"\uFFFDz"},
       {std::string("\xE6\x9D\xB1\xC3", 4), U"\u6771\uFFFD"},
+      // A stray continuation byte after a whole character.
+      {std::string("\xC3\xA9\xA9" "a", 4), U"\u00e9\uFFFDa"},
+      // A lead byte whose sequence breaks off: the bytes after it stand.
+      {std::string("\xE3" "ab", 3), U"\uFFFDab"},
+      {std::string("\xF0\x9F\x98z\x80", 5), U"\uFFFDz\uFFFD"},
+      // Overlong, surrogate, above U+10FFFF, never a lead.
+      {std::string("\xE0\x80\x80", 3), U"\uFFFD"},
+      {std::string("\xED\xA0\x80x", 4), U"\uFFFDx"},
+      {std::string("\xF4\x90\x80\x80", 4), U"\uFFFD"},
+      {std::string("\xC0\xAF\xFF", 3), U"\uFFFD\uFFFD"},
+      // ASCII runs around a broken byte, past the eight- and sixteen-byte steps.
+      {std::string("abcdefghijklmnop\x80qrstuvwxyz", 27), U"abcdefghijklmnop\uFFFDqrstuvwxyz"},
   };
   for (const Case& c : cases) {
     // A heap copy of exactly the given length, so an overread is caught.
     const std::unique_ptr<char[]> heap(new char[c.bytes.size()]);
     std::memcpy(heap.get(), c.bytes.data(), c.bytes.size());
-    EXPECT_EQ(orvel::text::decode_utf8(std::string_view(heap.get(), c.bytes.size())), c.expected);
+    const std::string_view bytes(heap.get(), c.bytes.size());
+    EXPECT_EQ(orvel::text::decode_utf8(bytes), c.expected);
+    EXPECT_EQ(orvel::text::count_scalars(bytes), c.expected.size());
+    std::u32string stepped;
+    for (std::size_t pos = 0; pos < bytes.size();) stepped.push_back(orvel::text::next_scalar(bytes, pos));
+    EXPECT_EQ(stepped, c.expected);
   }
 }
