@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "common/fatal_error.hpp"
+#include "core/grouped_lists.hpp"
 #include "text/utf8.hpp"
 
 namespace orvel {
@@ -117,11 +118,10 @@ void LatticeSimilarityWorkspace::distances_by_length(const UsefulNodes& split, c
       last_use_[split.in_sources[a]] = std::max(last_use_[split.in_sources[a]], v);
     }
   }
-  release_offsets_.assign(n + 2, 0);
-  for (std::uint32_t u = 0; u + 1 < n; ++u) ++release_offsets_[last_use_[u] + 2];
-  for (std::uint32_t v = 0; v < n; ++v) release_offsets_[v + 2] += release_offsets_[v + 1];
   released_.assign(n == 0 ? 0 : n - 1, 0);
-  for (std::uint32_t u = 0; u + 1 < n; ++u) released_[release_offsets_[last_use_[u] + 1]++] = u;
+  release_offsets_ = detail::group_by<std::uint32_t>(
+      n, released_.size(), [&](std::size_t u) { return last_use_[u]; },
+      [&](std::uint32_t slot, std::size_t u) { released_[slot] = static_cast<std::uint32_t>(u); });
 
   row_of_.assign(lengths_.size(), kNone);
   free_rows_.clear();

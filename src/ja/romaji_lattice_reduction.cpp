@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "core/grouped_lists.hpp"
+
 namespace orvel::ja {
 
 namespace {
@@ -40,14 +42,10 @@ bool smaller(const Graph& a, const Graph& b) {
 // Sorts by (source, symbol, destination) and drops repeats: a counting sort
 // by source, then each node's few arcs on their own.
 void sort_unique(std::vector<SmallArc>& arcs, std::uint32_t node_count) {
-  std::vector<std::uint32_t> offsets(node_count + 1, 0);
-  for (const SmallArc& a : arcs) ++offsets[a.src + 1];
-  for (std::uint32_t n = 0; n < node_count; ++n) offsets[n + 1] += offsets[n];
   std::vector<SmallArc> sorted(arcs.size());
-  {
-    std::vector<std::uint32_t> fill(offsets.begin(), offsets.end() - 1);
-    for (const SmallArc& a : arcs) sorted[fill[a.src]++] = a;
-  }
+  const std::vector<std::uint32_t> offsets = orvel::detail::group_by<std::uint32_t>(
+      node_count, arcs.size(), [&](std::size_t k) { return arcs[k].src; },
+      [&](std::uint32_t slot, std::size_t k) { sorted[slot] = arcs[k]; });
   const auto by_symbol_destination = [](const SmallArc& a, const SmallArc& b) {
     return a.symbol != b.symbol ? a.symbol < b.symbol : a.dst < b.dst;
   };
@@ -79,12 +77,10 @@ struct IncomingLists {
 
 IncomingLists incoming_lists(const Graph& g) {
   IncomingLists lists;
-  lists.offsets.assign(g.node_count + 1, 0);
-  for (const SmallArc& a : g.arcs) ++lists.offsets[a.dst + 1];
-  for (std::uint32_t n = 0; n < g.node_count; ++n) lists.offsets[n + 1] += lists.offsets[n];
   lists.arcs.resize(g.arcs.size());
-  std::vector<std::uint32_t> fill(lists.offsets.begin(), lists.offsets.end() - 1);
-  for (std::uint32_t k = 0; k < g.arcs.size(); ++k) lists.arcs[fill[g.arcs[k].dst]++] = k;
+  lists.offsets = orvel::detail::group_by<std::uint32_t>(
+      g.node_count, g.arcs.size(), [&](std::size_t k) { return g.arcs[k].dst; },
+      [&](std::uint32_t slot, std::size_t k) { lists.arcs[slot] = static_cast<std::uint32_t>(k); });
   return lists;
 }
 
