@@ -35,7 +35,7 @@ rm -rf "$build/seeds"
 declare -A max_len=(
   [fuzz_fst]=4096 [fuzz_yaml_records]=4096 [fuzz_unidic_binary]=4096 [fuzz_unidic_indexed]=4096
   [fuzz_zh_indexed]=4096 [fuzz_bundle]=6144
-  [fuzz_string_distance]=600 [fuzz_string_batch]=320 [fuzz_lattice_distance]=240 [fuzz_path_similarity]=400 [fuzz_lattice_similarity]=300
+  [fuzz_string_distance]=300 [fuzz_string_batch]=320 [fuzz_lattice_distance]=240 [fuzz_path_similarity]=400 [fuzz_lattice_similarity]=300
   [fuzz_ja_front]=96 [fuzz_zh_front]=96
 )
 declare -A dict=(
