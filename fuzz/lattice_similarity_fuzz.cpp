@@ -46,11 +46,12 @@ std::optional<Lattice> decode_lattice(orvel::fuzz::Bytes& in, std::uint8_t mode)
 }
 
 double pairwise(const std::set<std::string>& left, const std::set<std::string>& right) {
+  std::vector<std::u32string> ys;
+  for (const std::string& b : right) ys.push_back(orvel::text::decode_utf8(b));
   double best = 0.0;
   for (const std::string& a : left) {
-    for (const std::string& b : right) {
-      const std::u32string x = orvel::text::decode_utf8(a);
-      const std::u32string y = orvel::text::decode_utf8(b);
+    const std::u32string x = orvel::text::decode_utf8(a);
+    for (const std::u32string& y : ys) {
       best = std::max(best, orvel::normalized_similarity_from_distance(orvel::fuzz::plain_levenshtein(x, y),
                                                                        x.size(), y.size()));
     }

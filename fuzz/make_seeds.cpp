@@ -195,6 +195,12 @@ int main(int argc, char** argv) {
   write("fuzz_string_distance", "swap", std::string("\x03" "abcd\xff" "bacd", 10));
   write("fuzz_string_distance", "long", std::string(1, '\x01') + std::string(70, 'a') + "b\xff" + std::string(66, 'a'));
   write("fuzz_string_distance", "kana", std::string("\x1f" "\x01\x02\x03\xff\x02\x01\x03", 8));
+  // Batch packs: mode (lane width), alphabet, cap, patterns, 0xFF, texts.
+  write("fuzz_string_batch", "bytes", std::string("\x00\x03\x02" "ab\xfe" "ba\xfe" "abcd\xff" "abc\xfe" "bacd\xfe", 23));
+  write("fuzz_string_batch", "halves", std::string("\x01\x1f\x05" "abc\xfd\xfe" "ca\xff" "abcabcabcabcab\xfe" "c", 27));
+  write("fuzz_string_batch", "words", std::string("\x06\x27\x07" "a\xfd\xfe" "b\xff" "ab\xfd\x00\xfe" "ba", 15));
+  write("fuzz_string_batch", "wide", std::string("\x03\x31\x10" "ab\xfd\xfe" "ba\xfd\xff" "ab\xfe" "ba\xfd\x01", 18));
+  write("fuzz_string_batch", "longest", std::string("\x00\x01\x00" "ab\xff" "a\xfd\x05\xfe" "b\xfd\x06", 13));
   write("fuzz_lattice_distance", "chains", std::string("\x03\x04\x03\x00\x00\x00\x01\x01\x00\x02\x02\x00\x00\x04"
                                                        "\x03\x00\x00\x01\x01\x00\x00\x02\x02\x00\x00", 25));
   write("fuzz_lattice_distance", "free", std::string("\x0b\x05\x01\x03\x04\x01\x02\x00\x02\x03\x01", 11));

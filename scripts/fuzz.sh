@@ -4,10 +4,12 @@
 #   bash scripts/fuzz.sh [SECONDS per target, default 60] [TARGET...]
 # TARGET names (fuzz_yaml_records, ...) choose some targets; all by default.
 # First every saved reproducer in fuzz/regressions/<target>/ is run once.
-# The corpora grow in build/fuzz/corpus/<target> from run to run; a crash,
-# a mismatch or a sanitizer report stops with the input saved in
-# build/fuzz/artifacts/ and makes the script fail. A summary line per target
-# gives its executions and coverage (cov: edges, ft: features).
+# The corpora grow in build/fuzz/corpus/<target> from run to run (in
+# $ORVEL_FUZZ_CORPUS/<target> when that is set, e.g. a directory that
+# outlives the build); a crash, a mismatch or a sanitizer report stops with
+# the input saved in build/fuzz/artifacts/ and makes the script fail. A
+# summary line per target gives its executions and coverage (cov: edges,
+# ft: features).
 # ORVEL_FUZZ_RUNS stops a target after that many executions (before its
 # time is up), ORVEL_FUZZ_NICE (default 0) lowers the fuzzers' priority,
 # ORVEL_FUZZ_JOBS sets the build's parallelism.
@@ -33,7 +35,7 @@ rm -rf "$build/seeds"
 declare -A max_len=(
   [fuzz_fst]=4096 [fuzz_yaml_records]=4096 [fuzz_unidic_binary]=4096 [fuzz_unidic_indexed]=4096
   [fuzz_zh_indexed]=4096 [fuzz_bundle]=6144
-  [fuzz_string_distance]=600 [fuzz_lattice_distance]=240 [fuzz_path_similarity]=400 [fuzz_lattice_similarity]=300
+  [fuzz_string_distance]=300 [fuzz_string_batch]=320 [fuzz_lattice_distance]=240 [fuzz_path_similarity]=400 [fuzz_lattice_similarity]=300
   [fuzz_ja_front]=96 [fuzz_zh_front]=96
 )
 declare -A dict=(
@@ -60,7 +62,7 @@ failed=()
 summary=()
 for name in "${targets[@]}"; do
   target="$build/fuzz/$name"
-  corpus="$build/corpus/$name"
+  corpus="${ORVEL_FUZZ_CORPUS:-$build/corpus}/$name"
   mkdir -p "$corpus"
   flags=(-max_len="${max_len[$name]:-4096}" -rss_limit_mb=2048 -malloc_limit_mb=512 -timeout=10 -print_final_stats=1
          -artifact_prefix="$build/artifacts/$name-")
