@@ -464,7 +464,8 @@ std::optional<std::uint64_t> StringDistanceWorkspace::damerau_levenshtein_with_c
     return small_band<true>(pattern, text, cutoff);
   }
   masks_.build(pattern);
-  if (pattern.size() > 64) return banded_bits<true>(pattern, text, cutoff);
+  // The banded multi-word form of the swap model can overestimate by one
+  // where a pattern word enters the band; the full form is exact.
   return within(osa_bits(pattern, text), cutoff);
 }
 
@@ -494,7 +495,6 @@ std::optional<std::uint64_t> StringDistanceWorkspace::prepared_damerau_levenshte
     std::u32string_view pattern, std::u32string_view text, std::uint64_t cutoff) {
   if (length_gap(pattern, text) > cutoff) return std::nullopt;
   if (pattern.empty() || text.empty()) return pattern.size() + text.size();
-  if (pattern.size() > 64) return banded_bits<true>(pattern, text, cutoff);
   return within(osa_bits(pattern, text), cutoff);
 }
 

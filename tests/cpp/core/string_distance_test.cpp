@@ -416,3 +416,24 @@ TEST(NormalizedSimilarityTest, FromDistance) {
 
 }  // namespace
 }  // namespace orvel
+
+namespace orvel {
+namespace {
+
+// Found by fuzz_string_distance: two texts over 64 characters whose
+// restricted Damerau distance is 35, which the cutoff form gave as 36 at
+// the cutoffs 36, 40 and 44.
+TEST(StringDistanceTest, DamerauCutoffOfLongTextsKeepsTheExactDistance) {
+  const std::u32string a = U"baaabababbbbaaabaaabaaababbbaaaaaaaaaabaaabaaabaaabaaabaaabaaabaaaab";
+  const std::u32string b = U"aaabbbbbbbbbbbbabbbbbbbbabbaabbbbbbbbbbbbabbbabbbbbbbbbaaaabaaaabbb";
+  StringDistanceWorkspace ws;
+  const std::uint64_t exact = ws.damerau_levenshtein(a, b);
+  EXPECT_EQ(exact, 35u);
+  for (std::uint64_t cutoff = 35; cutoff <= 140; ++cutoff) {
+    EXPECT_EQ(ws.damerau_levenshtein_with_cutoff(a, b, cutoff), std::optional<std::uint64_t>(exact)) << cutoff;
+    EXPECT_EQ(ws.damerau_levenshtein_with_cutoff(b, a, cutoff), std::optional<std::uint64_t>(exact)) << cutoff;
+  }
+}
+
+}  // namespace
+}  // namespace orvel
