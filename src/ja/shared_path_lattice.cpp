@@ -67,7 +67,6 @@ struct LinkSet {
 
 // One segment read from a set into the set of its tails.
 struct SegmentEdge {
-  std::uint32_t from = 0;
   std::uint32_t to = 0;
   std::vector<RomajiStep> steps;
 };
@@ -75,10 +74,6 @@ struct SegmentEdge {
 struct SegmentUnits {
   bool readable = false;
   std::vector<Unit> units;
-};
-
-struct TransitionTarget {
-  std::array<std::uint32_t, kVowels> node;
 };
 
 class SharedPathLattice {
@@ -104,13 +99,13 @@ class SharedPathLattice {
     for (std::size_t next = 0; next < sets_.size(); ++next) {
       if (!expand(static_cast<std::uint32_t>(next))) return false;
     }
+    order_ = by_position();
     return true;
   }
 
   // False when a path may pass a limit.
   bool bound() {
-    std::vector<std::uint32_t> order = by_position();
-    for (auto it = order.rbegin(); it != order.rend(); ++it) {
+    for (auto it = order_.rbegin(); it != order_.rend(); ++it) {
       LinkSet& set = sets_[*it];
       if (set.is_end) {
         set.live = true;
@@ -146,7 +141,7 @@ class SharedPathLattice {
   void emit(RomajiLatticeBuilder& builder) {
     node_count_ = 2;  // the start, and the end until the renumbering
     sets_[root_].entry[static_cast<std::size_t>(LastVowel::None)] = kStart;
-    for (const std::uint32_t s : by_position()) {
+    for (const std::uint32_t s : order_) {
       const LinkSet& set = sets_[s];
       if (set.is_end || !set.live) continue;
       std::vector<FrontierState> entry;
@@ -308,7 +303,7 @@ class SharedPathLattice {
     auto to = set_for(std::move(tails), SetContext{combined, std::move(carry), own.empty() ? from : kNone});
     if (!to) return false;
     sets_[from].edges.push_back(static_cast<std::uint32_t>(edges_.size()));
-    edges_.push_back(SegmentEdge{from, *to, std::move(*steps)});
+    edges_.push_back(SegmentEdge{*to, std::move(*steps)});
     return true;
   }
 
@@ -430,6 +425,8 @@ class SharedPathLattice {
   SharedPathReading how_;
   std::vector<LinkSet> sets_;
   std::vector<SegmentEdge> edges_;
+  // The sets by ascending position: every set after the sets leading to it.
+  std::vector<std::uint32_t> order_;
   std::unordered_map<std::string, std::uint32_t> set_ids_;
   std::unordered_map<const DictionaryReadingSegment*, SegmentUnits> units_;
   std::string key_;
