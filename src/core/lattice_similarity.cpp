@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <limits>
+#include <string>
+#include <unordered_map>
 
 #include "common/fatal_error.hpp"
 #include "core/grouped_lists.hpp"
@@ -104,21 +106,22 @@ void LatticeSimilarityWorkspace::string_lengths(const UsefulNodes& side, std::ve
   out.assign(lengths_.begin() + length_offsets_[end], lengths_.begin() + length_offsets_[end + 1]);
 }
 
-void LatticeSimilarityWorkspace::distances_by_length(const UsefulNodes& split, const UsefulNodes& other,
-                                                     std::vector<std::pair<std::uint64_t, std::uint64_t>>& out) {
-  out.clear();
+template <class OnRow>
+void LatticeSimilarityWorkspace::run_programme(const UsefulNodes& split, const UsefulNodes& other, OnRow&& on_row) {
   const std::uint32_t n = split.size();
   const std::uint32_t m = other.size();
   prefix_lengths(split);
 
-  // A node's rows are needed until its last successor has been computed.
-  last_use_.assign(n, 0);
+  // A node's rows are needed until its last successor has been computed;
+  // those of a node without successors only by on_row.
+  last_use_.resize(n);
+  for (std::uint32_t v = 0; v < n; ++v) last_use_[v] = v;
   for (std::uint32_t v = 0; v < n; ++v) {
     for (std::uint32_t a = split.in_offsets[v]; a < split.in_offsets[v + 1]; ++a) {
       last_use_[split.in_sources[a]] = std::max(last_use_[split.in_sources[a]], v);
     }
   }
-  released_.assign(n == 0 ? 0 : n - 1, 0);
+  released_.assign(n, 0);
   release_offsets_ = detail::group_by<std::uint32_t>(
       n, released_.size(), [&](std::size_t u) { return last_use_[u]; },
       [&](std::uint32_t slot, std::size_t u) { released_[slot] = static_cast<std::uint32_t>(u); });
@@ -151,6 +154,7 @@ void LatticeSimilarityWorkspace::distances_by_length(const UsefulNodes& split, c
       }
       cur[j] = best;
     }
+    on_row(0u, 0u, static_cast<const std::uint32_t*>(cur));
   }
 
   struct Pred {
@@ -158,7 +162,9 @@ void LatticeSimilarityWorkspace::distances_by_length(const UsefulNodes& split, c
     std::uint32_t symbol;
   };
   std::vector<Pred> preds;
-  std::vector<const std::uint32_t*> pred_rows;
+  const std::uint32_t* const in_offsets = other.in_offsets.data();
+  const std::uint32_t* const in_sources = other.in_sources.data();
+  const std::uint32_t* const in_symbols = other.in_symbols.data();
   for (std::uint32_t u = 1; u < n; ++u) {
     for (std::uint32_t k = length_offsets_[u]; k < length_offsets_[u + 1]; ++k) {
       const std::uint32_t length = lengths_[k];
@@ -174,23 +180,52 @@ void LatticeSimilarityWorkspace::distances_by_length(const UsefulNodes& split, c
       const std::uint32_t r = take_row();
       row_of_[k] = r;
       // take_row may have moved the pool: take the pointers afterwards.
-      std::uint32_t* cur = row(r);
-      pred_rows.clear();
-      for (const Pred& p : preds) pred_rows.push_back(row(p.row));
-      const std::size_t pc = preds.size();
-      for (std::uint32_t j = 0; j < m; ++j) {
-        std::uint32_t best = kUnreached;
-        for (std::size_t p = 0; p < pc; ++p) best = std::min(best, pred_rows[p][j] + 1);
-        for (std::uint32_t b = other.in_offsets[j]; b < other.in_offsets[j + 1]; ++b) {
-          const std::uint32_t src = other.in_sources[b];
-          best = std::min(best, cur[src] + 1);
-          const std::uint32_t symbol = other.in_symbols[b];
-          for (std::size_t p = 0; p < pc; ++p) {
-            best = std::min(best, pred_rows[p][src] + (preds[p].symbol == symbol ? 0u : 1u));
-          }
+      std::uint32_t* const cur = row(r);
+      // With the predecessors' least row pm, a cell is
+      //   min(pm[j] + 1, over arcs src -> j of the other side:
+      //       cur[src] + 1, pm[src] + 1, pred[p][src] for each p whose
+      //       symbol is the arc's),
+      // which is the min over p of pred[p][src] + (symbols differ) unfolded.
+      // Every split node past the start has a predecessor of one length less.
+      const std::uint32_t* least = row(preds.front().row);
+      bool one_symbol = true;
+      if (preds.size() > 1) {
+        least_.resize(m);
+        std::uint32_t* out = least_.data();
+        std::copy(least, least + m, out);
+        for (std::size_t p = 1; p < preds.size(); ++p) {
+          const std::uint32_t* other_row = row(preds[p].row);
+          for (std::uint32_t j = 0; j < m; ++j) out[j] = std::min(out[j], other_row[j]);
+          one_symbol = one_symbol && preds[p].symbol == preds.front().symbol;
         }
-        cur[j] = std::min(best, kUnreached);
+        least = out;
       }
+      if (one_symbol) {
+        const std::uint32_t symbol = preds.front().symbol;
+        for (std::uint32_t j = 0; j < m; ++j) {
+          std::uint32_t best = least[j] + 1;
+          for (std::uint32_t b = in_offsets[j]; b < in_offsets[j + 1]; ++b) {
+            const std::uint32_t src = in_sources[b];
+            best = std::min(best, cur[src] + 1);
+            best = std::min(best, least[src] + (in_symbols[b] == symbol ? 0u : 1u));
+          }
+          cur[j] = std::min(best, kUnreached);
+        }
+      } else {
+        for (std::uint32_t j = 0; j < m; ++j) {
+          std::uint32_t best = least[j] + 1;
+          for (std::uint32_t b = in_offsets[j]; b < in_offsets[j + 1]; ++b) {
+            const std::uint32_t src = in_sources[b];
+            best = std::min(best, std::min(cur[src], least[src]) + 1);
+            const std::uint32_t symbol = in_symbols[b];
+            for (const Pred& p : preds) {
+              if (p.symbol == symbol) best = std::min(best, row(p.row)[src]);
+            }
+          }
+          cur[j] = std::min(best, kUnreached);
+        }
+      }
+      on_row(u, length, static_cast<const std::uint32_t*>(cur));
     }
     // Rows whose node has no successor after u are free again.
     for (std::uint32_t q = release_offsets_[u]; q < release_offsets_[u + 1]; ++q) {
@@ -201,12 +236,16 @@ void LatticeSimilarityWorkspace::distances_by_length(const UsefulNodes& split, c
       }
     }
   }
+}
 
-  const std::uint32_t end = n - 1;
-  for (std::uint32_t k = length_offsets_[end]; k < length_offsets_[end + 1]; ++k) {
-    const std::uint32_t d = row(row_of_[k])[m - 1];
-    if (d < kUnreached) out.emplace_back(lengths_[k], d);
-  }
+void LatticeSimilarityWorkspace::distances_by_length(const UsefulNodes& split, const UsefulNodes& other,
+                                                     std::vector<std::pair<std::uint64_t, std::uint64_t>>& out) {
+  out.clear();
+  const std::uint32_t end = split.size() - 1;
+  const std::uint32_t last = other.size() - 1;
+  run_programme(split, other, [&](std::uint32_t node, std::uint32_t length, const std::uint32_t* row) {
+    if (node == end && row[last] < kUnreached) out.emplace_back(length, row[last]);
+  });
 }
 
 double LatticeSimilarityWorkspace::best_normalized_similarity(const Lattice& left, const Lattice& right) {
@@ -239,6 +278,135 @@ double LatticeSimilarityWorkspace::best_normalized_similarity(const Lattice& lef
     if (length > 0) best = std::max(best, similarity_term(distance, length));
   }
   return best;
+}
+
+void LatticeSimilarityWorkspace::reversed(const UsefulNodes& side, UsefulNodes& out) {
+  const std::uint32_t n = side.size();
+  out.dense.clear();
+  out.nodes.assign(side.nodes.rbegin(), side.nodes.rend());
+  out.in_offsets.assign(static_cast<std::size_t>(n) + 1, 0);
+  for (std::uint32_t v = 0; v < n; ++v) {
+    for (std::uint32_t a = side.in_offsets[v]; a < side.in_offsets[v + 1]; ++a) ++out.in_offsets[n - side.in_sources[a]];
+  }
+  for (std::uint32_t r = 0; r < n; ++r) out.in_offsets[r + 1] += out.in_offsets[r];
+  out.in_sources.resize(side.in_sources.size());
+  out.in_symbols.resize(side.in_symbols.size());
+  std::vector<std::uint32_t> next(out.in_offsets.begin(), out.in_offsets.end() - 1);
+  for (std::uint32_t v = 0; v < n; ++v) {
+    for (std::uint32_t a = side.in_offsets[v]; a < side.in_offsets[v + 1]; ++a) {
+      const std::uint32_t slot = next[n - 1 - side.in_sources[a]]++;
+      out.in_sources[slot] = n - 1 - v;
+      out.in_symbols[slot] = side.in_symbols[a];
+    }
+  }
+}
+
+void LatticeSimilarityWorkspace::best_similarities_sharing_endings(const ReadingLattice& query,
+                                                                  std::span<const ReadingLattice* const> others,
+                                                                  std::vector<SharedSimilarity>& out) {
+  out.assign(others.size(), SharedSimilarity{});
+  // Pairs where the empty string decides, or a side without non-empty
+  // strings, are answered one by one.
+  std::vector<std::size_t> shared;
+  for (std::size_t i = 0; i < others.size(); ++i) {
+    const ReadingLattice& other = *others[i];
+    if ((query.contains_empty() && other.contains_empty()) || other.lattice.start() == other.lattice.end()) {
+      out[i].similarity = best_normalized_similarity(query, other);
+    } else {
+      shared.push_back(i);
+    }
+  }
+  if (shared.empty()) return;
+  if (query.lattice.start() == query.lattice.end() || !useful_nodes(query.lattice, left_, marks_)) {
+    for (const std::size_t i : shared) out[i].similarity = best_normalized_similarity(query, *others[i]);
+    return;
+  }
+  reversed(left_, query_backwards_);
+
+  // The classes: class 0 is every lattice's end; a node's class is the set
+  // of (class, symbol) of its arcs. As a lattice read backwards, a class's
+  // incoming arcs come from the classes its arcs lead to, made before it.
+  classes_.dense.clear();
+  classes_.nodes.assign(1, 0);
+  classes_.in_offsets.assign({0, 0});
+  classes_.in_sources.clear();
+  classes_.in_symbols.clear();
+  std::unordered_map<std::string, std::uint32_t> class_of_key;
+  std::vector<std::uint32_t> out_offsets;
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> out_arcs;
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> key_arcs;
+  std::string key;
+  class_of_start_.assign(others.size(), 0);
+  std::vector<std::size_t> with_strings;
+  for (const std::size_t i : shared) {
+    if (!useful_nodes(others[i]->lattice, right_, marks_)) continue;  // no strings: 0.0
+    with_strings.push_back(i);
+    const std::uint32_t k = right_.size();
+    out_offsets.assign(static_cast<std::size_t>(k) + 1, 0);
+    for (std::uint32_t a = 0; a < right_.in_sources.size(); ++a) ++out_offsets[right_.in_sources[a] + 1];
+    for (std::uint32_t d = 0; d < k; ++d) out_offsets[d + 1] += out_offsets[d];
+    out_arcs.resize(right_.in_sources.size());
+    {
+      std::vector<std::uint32_t> next(out_offsets.begin(), out_offsets.end() - 1);
+      for (std::uint32_t v = 0; v < k; ++v) {
+        for (std::uint32_t a = right_.in_offsets[v]; a < right_.in_offsets[v + 1]; ++a) {
+          out_arcs[next[right_.in_sources[a]]++] = {v, right_.in_symbols[a]};
+        }
+      }
+    }
+    node_class_.assign(k, 0);
+    for (std::uint32_t d = k - 1; d-- > 0;) {
+      key_arcs.clear();
+      for (std::uint32_t a = out_offsets[d]; a < out_offsets[d + 1]; ++a) {
+        key_arcs.emplace_back(node_class_[out_arcs[a].first], out_arcs[a].second);
+      }
+      std::sort(key_arcs.begin(), key_arcs.end());
+      key_arcs.erase(std::unique(key_arcs.begin(), key_arcs.end()), key_arcs.end());
+      key.assign(reinterpret_cast<const char*>(key_arcs.data()), key_arcs.size() * sizeof key_arcs[0]);
+      const auto [at, added] = class_of_key.try_emplace(key, classes_.size());
+      if (added) {
+        if (classes_.size() >= kMaxNodes || classes_.in_sources.size() + key_arcs.size() >= kMaxNodes) {
+          throw FatalError("lattice too large for the similarity programme");
+        }
+        classes_.nodes.push_back(classes_.size());
+        for (const auto& [target, symbol] : key_arcs) {
+          classes_.in_sources.push_back(target);
+          classes_.in_symbols.push_back(symbol);
+        }
+        classes_.in_offsets.push_back(static_cast<std::uint32_t>(classes_.in_sources.size()));
+      }
+      node_class_[d] = at->second;
+    }
+    class_of_start_[i] = node_class_[0];
+  }
+  if (with_strings.empty()) return;
+
+  // Query strings against the classes, the query split by length; then the
+  // classes split by length against the query.
+  const std::uint32_t class_count = classes_.size();
+  std::vector<double> best(class_count, 0.0);
+  std::vector<std::uint32_t> least(class_count, kUnreached);
+  const std::uint32_t query_end = query_backwards_.size() - 1;
+  run_programme(query_backwards_, classes_, [&](std::uint32_t node, std::uint32_t length, const std::uint32_t* row) {
+    if (node != query_end || length == 0) return;
+    for (std::uint32_t c = 0; c < class_count; ++c) {
+      if (row[c] >= kUnreached) continue;
+      least[c] = std::min(least[c], row[c]);
+      best[c] = std::max(best[c], similarity_term(row[c], length));
+    }
+  });
+  std::vector<std::uint8_t> wanted(class_count, 0);
+  for (const std::size_t i : with_strings) wanted[class_of_start_[i]] = 1;
+  const std::uint32_t last_column = query_backwards_.size() - 1;
+  run_programme(classes_, query_backwards_, [&](std::uint32_t node, std::uint32_t length, const std::uint32_t* row) {
+    if (!wanted[node] || length == 0 || row[last_column] >= kUnreached) return;
+    best[node] = std::max(best[node], similarity_term(row[last_column], length));
+  });
+  for (const std::size_t i : with_strings) {
+    const std::uint32_t c = class_of_start_[i];
+    out[i].similarity = best[c];
+    if (least[c] < kUnreached) out[i].least_distance = least[c];
+  }
 }
 
 double LatticeSimilarityWorkspace::second_terms_bound(
@@ -296,59 +464,6 @@ double best_normalized_similarity(const ReadingLattice& left, const ReadingLatti
 double best_normalized_similarity(const Lattice& left, const Lattice& right) {
   LatticeSimilarityWorkspace workspace;
   return workspace.best_normalized_similarity(left, right);
-}
-
-std::optional<std::vector<std::uint64_t>> string_lengths(const Lattice& lattice) {
-  constexpr std::uint64_t kMaxLengthNodes = 4096;
-  const std::uint64_t n = lattice.node_count();
-  if (n > kMaxLengthNodes) return std::nullopt;
-  // Bit k of a node's row: some prefix of length k reaches it. Lengths stay
-  // below the node count, since arcs ascend.
-  const std::uint64_t words = n / 64 + 1;
-  std::vector<std::uint64_t> rows(n * words, 0);
-  const std::uint64_t start = lattice.start();
-  const std::uint64_t end = lattice.end();
-  rows[start * words] = 1;
-  for (std::uint64_t u = start; u < end; ++u) {
-    const std::uint64_t* from = rows.data() + u * words;
-    if (std::all_of(from, from + words, [](std::uint64_t w) { return w == 0; })) continue;
-    for (const ArcEnd& next : lattice.outgoing_ends(u)) {
-      if (next.node > end) continue;
-      std::uint64_t* to = rows.data() + next.node * words;
-      for (std::uint64_t w = 0; w < words; ++w) to[w] |= (from[w] << 1) | (w > 0 ? from[w - 1] >> 63 : 0);
-    }
-  }
-  std::vector<std::uint64_t> lengths;
-  const std::uint64_t* at_end = rows.data() + end * words;
-  for (std::uint64_t k = 0; k < words * 64; ++k) {
-    if ((at_end[k / 64] >> (k % 64)) & 1) lengths.push_back(k);
-  }
-  return lengths;
-}
-
-std::optional<std::vector<std::uint64_t>> string_lengths(const ReadingLattice& set) {
-  auto lengths = string_lengths(set.lattice);
-  if (lengths && set.also_empty && (lengths->empty() || lengths->front() != 0)) lengths->insert(lengths->begin(), 0);
-  return lengths;
-}
-
-double similarity_upper_bound(std::span<const std::uint64_t> left, std::span<const std::uint64_t> right) {
-  double bound = 0.0;
-  for (const std::uint64_t a : left) {
-    for (const std::uint64_t b : right) {
-      const std::uint64_t longer = std::max(a, b);
-      bound = std::max(bound, longer == 0 ? 1.0 : similarity_term(longer - std::min(a, b), longer));
-    }
-  }
-  return bound;
-}
-
-std::uint64_t distance_lower_bound(std::span<const std::uint64_t> left, std::span<const std::uint64_t> right) {
-  std::uint64_t bound = std::numeric_limits<std::uint64_t>::max();
-  for (const std::uint64_t a : left) {
-    for (const std::uint64_t b : right) bound = std::min(bound, std::max(a, b) - std::min(a, b));
-  }
-  return bound;
 }
 
 std::uint64_t longest_string_length(const Lattice& lattice) {

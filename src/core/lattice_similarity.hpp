@@ -57,6 +57,24 @@ class LatticeSimilarityWorkspace {
   // (the empty string scores 0.0 against every other string).
   double best_normalized_similarity(const ReadingLattice& left, const ReadingLattice& right);
 
+  // The best normalized similarity of `query` with each of `others` (and,
+  // where it comes out of the same programme, their least distance: the
+  // lattice Levenshtein distance), into `out` in the order of `others`.
+  // Meant for many sets whose strings end alike, such as the readings of
+  // the spans of a text that end at one place: lattice nodes with the same
+  // continuations (the same arcs to the same classes of nodes) are one class
+  // across all of them, and the programme runs once over the classes, from
+  // the ends backwards (a distance is the same read backwards). Each value
+  // equals best_normalized_similarity(query, *others[i]).
+  struct SharedSimilarity {
+    double similarity = 0.0;
+    // Absent where either side has no non-empty string or both hold the
+    // empty string.
+    std::optional<std::uint64_t> least_distance;
+  };
+  void best_similarities_sharing_endings(const ReadingLattice& query, std::span<const ReadingLattice* const> others,
+                                         std::vector<SharedSimilarity>& out);
+
  private:
   // One side's nodes that lie on some start-to-end path, renumbered densely
   // in ascending order, with their incoming arcs from such nodes.
@@ -83,6 +101,13 @@ class LatticeSimilarityWorkspace {
   // `other`, as (length, distance) pairs in ascending length.
   void distances_by_length(const UsefulNodes& split, const UsefulNodes& other,
                            std::vector<std::pair<std::uint64_t, std::uint64_t>>& out);
+  // The programme behind distances_by_length: one row over `other` for each
+  // split node of `split` (node, prefix length), in ascending node order;
+  // on_row(node, length, row) sees each row once, right after it is made.
+  template <class OnRow>
+  void run_programme(const UsefulNodes& split, const UsefulNodes& other, OnRow&& on_row);
+  // `side` read backwards: node d becomes size - 1 - d, arcs turn round.
+  static void reversed(const UsefulNodes& side, UsefulNodes& out);
 
   UsefulNodes left_;
   UsefulNodes right_;
@@ -96,6 +121,8 @@ class LatticeSimilarityWorkspace {
   std::vector<std::uint32_t> pool_;
   std::vector<std::uint32_t> row_of_;
   std::vector<std::uint32_t> free_rows_;
+  // The least of a split node's predecessor rows.
+  std::vector<std::uint32_t> least_;
   std::vector<std::uint32_t> last_use_;
   std::vector<std::uint32_t> released_;
   std::vector<std::uint32_t> release_offsets_;
@@ -103,23 +130,19 @@ class LatticeSimilarityWorkspace {
   std::vector<std::uint32_t> right_lengths_;
   std::vector<std::pair<std::uint64_t, std::uint64_t>> by_length_first_;
   std::vector<std::pair<std::uint64_t, std::uint64_t>> by_length_second_;
+  // best_similarities_sharing_endings: the query backwards, the classes of
+  // the others' nodes as a lattice read backwards, and what each pass keeps.
+  UsefulNodes query_backwards_;
+  UsefulNodes classes_;
+  std::vector<std::uint32_t> class_of_start_;
+  std::vector<std::uint32_t> node_class_;
+  std::vector<std::uint32_t> query_rows_;
+  std::vector<std::uint32_t> query_row_lengths_;
+  std::vector<std::vector<std::pair<std::uint32_t, std::uint32_t>>> class_terms_;
 };
 
 double best_normalized_similarity(const Lattice& left, const Lattice& right);
 double best_normalized_similarity(const ReadingLattice& left, const ReadingLattice& right);
-
-// The lengths of the start-to-end strings, ascending; none for a lattice of
-// more than 4,096 nodes, where the table of lengths would grow too large.
-std::optional<std::vector<std::uint64_t>> string_lengths(const Lattice& lattice);
-// The same for a reading set, with 0 for the empty string.
-std::optional<std::vector<std::uint64_t>> string_lengths(const ReadingLattice& set);
-
-// What lengths alone say of two string sets: since two strings are at least
-// |la - lb| apart, their best normalized similarity is at most the largest
-// 1 - |la - lb| / max(la, lb) (1.0 for two empty strings; 0.0 without any
-// string on a side), and their least distance at least the least |la - lb|.
-double similarity_upper_bound(std::span<const std::uint64_t> left, std::span<const std::uint64_t> right);
-std::uint64_t distance_lower_bound(std::span<const std::uint64_t> left, std::span<const std::uint64_t> right);
 
 // The number of symbols on the longest start-to-end path; 0 when the end is
 // the start or cannot be reached.

@@ -272,9 +272,12 @@ class RomajiStringSet {
 // dictionary paths without, then with, direct stretches, each into an empty
 // sink, until one holds strings. False when nothing was gathered (the typed
 // text's own error is then the answer).
-template <class Sink>
+// The dictionary paths come from paths_of(include_direct), the search of
+// dictionary_paths for the text.
+template <class Sink, class PathsOf>
 std::expected<bool, JaLatticeError> gather_romaji(std::string_view text, const UnidicReadingIndex& index,
-                                                  const DictionaryOptions& options, bool typed_readable, Sink& sink) {
+                                                  const DictionaryOptions& options, bool typed_readable, Sink& sink,
+                                                  PathsOf&& paths_of) {
   if (typed_readable) {
     if (!has_ascii_alphanumeric(text)) return true;
     auto found = index.try_readings(text);
@@ -290,20 +293,27 @@ std::expected<bool, JaLatticeError> gather_romaji(std::string_view text, const U
     auto hybrid = should_try_hybrid_for_direct_ascii(text, index);
     if (!hybrid) return std::unexpected(std::move(hybrid.error()));
     if (*hybrid) {
-      auto paths = dictionary_paths(index, text, options, true);
+      auto paths = paths_of(true);
       if (!paths) return std::unexpected(std::move(paths.error()));
       if (auto ok = sink.add_paths(*paths); !ok) return std::unexpected(std::move(ok.error()));
     }
     return true;
   }
   for (const bool include_direct : {false, true}) {
-    auto paths = dictionary_paths(index, text, options, include_direct);
+    auto paths = paths_of(include_direct);
     if (!paths) return std::unexpected(std::move(paths.error()));
     sink = Sink();
     if (auto ok = sink.add_paths(*paths); !ok) return std::unexpected(std::move(ok.error()));
     if (!sink.empty()) return true;
   }
   return false;
+}
+
+template <class Sink>
+std::expected<bool, JaLatticeError> gather_romaji(std::string_view text, const UnidicReadingIndex& index,
+                                                  const DictionaryOptions& options, bool typed_readable, Sink& sink) {
+  return gather_romaji(text, index, options, typed_readable, sink,
+                       [&](bool include_direct) { return dictionary_paths(index, text, options, include_direct); });
 }
 
 // The lattice of a directly readable text holding ASCII letters or digits:
@@ -415,19 +425,55 @@ std::expected<std::vector<std::string>, JaLatticeError> unidic_or_direct_romaji_
   return romaji_paths_with_limits(text, kQueryRomajiLimits);
 }
 
-std::expected<ReadingLattice, JaLatticeError> unidic_or_direct_romaji_lattice(
-    std::string_view text, const UnidicReadingIndex& index, const DictionaryOptions& options) {
+template <class PathsOf>
+std::expected<ReadingLattice, JaLatticeError> romaji_set_lattice(std::string_view text,
+                                                                 const UnidicReadingIndex& index,
+                                                                 const DictionaryOptions& options,
+                                                                 PathsOf&& paths_of) {
   if (auto ok = validate_dictionary_options(options); !ok) return std::unexpected(std::move(ok.error()));
 
   const auto direct = direct_steps_within_limits(text);
   RomajiSetLattice lattice;
   if (direct) lattice.add_steps(*direct);
-  auto gathered = gather_romaji(text, index, options, direct.has_value(), lattice);
+  auto gathered = gather_romaji(text, index, options, direct.has_value(), lattice, paths_of);
   if (!gathered) return std::unexpected(std::move(gathered.error()));
   if (*gathered) return std::move(lattice).finish();
   auto failed = romaji_paths_with_limits(text, kQueryRomajiLimits);
   if (!failed) return std::unexpected(std::move(failed.error()));
   throw FatalError("typed romaji expansion count disagrees with the expansion");
+}
+
+std::expected<ReadingLattice, JaLatticeError> unidic_or_direct_romaji_lattice(
+    std::string_view text, const UnidicReadingIndex& index, const DictionaryOptions& options) {
+  return romaji_set_lattice(text, index, options, [&](bool include_direct) {
+    return dictionary_paths(index, text, options, include_direct);
+  });
+}
+
+SpanRomajiReader::SpanRomajiReader(const UnidicReadingIndex& index, std::string_view text,
+                                   const DictionaryOptions& options, std::uint64_t span_limit)
+    : index_(index), text_(text), options_(options), span_limit_(span_limit), boundaries_(char_boundaries(text)) {}
+
+SpanRomajiReader::~SpanRomajiReader() = default;
+
+std::expected<ReadingLattice, JaLatticeError> SpanRomajiReader::read(std::size_t start, std::size_t end) {
+  const std::string_view span = text_.substr(boundaries_[start], boundaries_[end] - boundaries_[start]);
+  return romaji_set_lattice(
+      span, index_, options_,
+      [&](bool include_direct) -> std::expected<std::vector<DictionaryReadingPath>, JaLatticeError> {
+        std::optional<Search>& search = searches_[include_direct ? 1 : 0];
+        // One search serves the spans of one end while their starts descend.
+        if (!search || search->end != end || start > search->start || start < search->lowest) {
+          const std::size_t widest = span_limit_ >= end ? 0 : static_cast<std::size_t>(end - span_limit_);
+          const std::size_t lowest = std::min(widest, start);
+          search.emplace(Search{SuffixSegmenter(index_, text_, boundaries_, end, lowest, options_, include_direct),
+                                end, lowest, start});
+        }
+        search->start = start;
+        auto paths = search->segmenter.paths_from(start);
+        if (!paths) return std::unexpected(dictionary_error(paths.error()));
+        return std::move(*paths);
+      });
 }
 
 std::expected<double, JaLatticeError> normalized_similarity_with_unidic_index(std::string_view left,

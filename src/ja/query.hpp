@@ -76,6 +76,38 @@ std::expected<std::vector<std::string>, JaLatticeError> unidic_or_direct_romaji_
 std::expected<ReadingLattice, JaLatticeError> unidic_or_direct_romaji_lattice(
     std::string_view text, const UnidicReadingIndex& index, const DictionaryOptions& options);
 
+// unidic_or_direct_romaji_lattice of the spans of one text, for a best-span
+// search: read(start, end) is that of the chars [start, end) of the text.
+// Spans that end at one place share one segmentation search when they are
+// read with their starts descending (spans of a width of at most
+// `span_limit` chars); other orders are answered too, with a new search.
+// The text must outlive the reader.
+class SpanRomajiReader {
+ public:
+  SpanRomajiReader(const UnidicReadingIndex& index, std::string_view text, const DictionaryOptions& options,
+                   std::uint64_t span_limit);
+  ~SpanRomajiReader();
+  SpanRomajiReader(const SpanRomajiReader&) = delete;
+  SpanRomajiReader& operator=(const SpanRomajiReader&) = delete;
+
+  std::expected<ReadingLattice, JaLatticeError> read(std::size_t start, std::size_t end);
+
+ private:
+  struct Search {
+    SuffixSegmenter segmenter;
+    std::size_t end;
+    std::size_t lowest;
+    std::size_t start;  // the last start read
+  };
+  const UnidicReadingIndex& index_;
+  std::string_view text_;
+  DictionaryOptions options_;
+  std::uint64_t span_limit_;
+  std::vector<std::size_t> boundaries_;
+  // Without and with direct stretches.
+  std::optional<Search> searches_[2];
+};
+
 // The best normalized Levenshtein similarity between any romaji string of
 // `left` and any of `right` (left read first; its error wins), in 0.0..1.0;
 // stops at the first 1.0.

@@ -160,64 +160,67 @@ struct Candidate {
   UnidicReadings readings;
 };
 
-// For each position, the end of the directly readable run starting there
-// (the position itself when its character cannot be read as typed).
-std::vector<std::size_t> direct_run_ends(std::string_view text, std::span<const std::size_t> b) {
-  const std::size_t n = b.size() - 1;
-  std::vector<std::size_t> run_end(n + 1, n);
-  for (std::size_t v = n; v-- > 0;) {
-    std::size_t pos = b[v];
-    const bool readable = is_directly_readable_char(text::next_scalar(text, pos));
-    run_end[v] = readable ? run_end[v + 1] : v;
-  }
-  return run_end;
-}
+}  // namespace
 
-// The programme shared by both result forms; the kept paths of position 0.
-std::expected<Entry, UnidicArtifactPayloadError> segment_with_index(const UnidicReadingIndex& index,
-                                                                    std::string_view text,
-                                                                    const DictionaryOptions& options,
-                                                                    bool include_direct) {
-  if (auto ok = check_dictionary_option_limits(options); !ok) {
-    return std::unexpected(UnidicArtifactPayloadError::from_option_limit(ok.error()));
-  }
-  if (options.max_span_chars == 0 || text.empty() || options.max_paths == 0) return Entry{};
-
-  const std::vector<std::size_t> b = char_boundaries(text);
-  const std::size_t n = b.size() - 1;
-  const std::uint64_t max_span = options.max_span_chars;
-  const std::vector<std::size_t> run_end = include_direct ? direct_run_ends(text, b) : std::vector<std::size_t>{};
-
-  std::vector<Entry> entries(n + 1);
-  {
+// The backward search over text[0..end): position v keeps the paths of
+// text[v..end) alone, so one search serves every start.
+class SuffixSegmenter::Search {
+ public:
+  Search(const UnidicReadingIndex& index, std::string_view text, std::span<const std::size_t> boundaries,
+         std::size_t end, std::size_t lowest, const DictionaryOptions& options, bool include_direct)
+      : index_(index), text_(text), b_(boundaries), n_(end), lowest_(lowest), options_(options),
+        include_direct_(include_direct), max_span_(options.max_span_chars), entries_(end - lowest + 1),
+        run_end_(include_direct ? end - lowest + 1 : 0, end), v_(end) {
     auto end_of_text = std::make_shared<DictionaryPathBlock>();
-    end_of_text->nodes.push_back(DictionaryPathNode{nullptr, nullptr, n, 0});
-    entries[n] = std::move(end_of_text);
+    end_of_text->nodes.push_back(DictionaryPathNode{nullptr, nullptr, end, 0});
+    entry(end) = std::move(end_of_text);
+    if (include_direct_ && end > lowest) set_run_end(end - 1);
   }
 
-  std::vector<Candidate> candidates;
-  for (std::size_t v = n; v-- > 0;) {
-    candidates.clear();
-    const std::size_t last_end = static_cast<std::size_t>(std::min<std::uint64_t>(v + max_span, n));
+  std::expected<Entry, UnidicArtifactPayloadError> kept_from(std::size_t from) {
+    while (!error_ && v_ > from) step(v_ - 1);
+    if (error_) return std::unexpected(*error_);
+    return entry(from);
+  }
+
+ private:
+  Entry& entry(std::size_t position) { return entries_[position - lowest_]; }
+  std::size_t run_end(std::size_t position) const { return run_end_[position - lowest_]; }
+  // The end of the directly readable run from `position` (the position
+  // itself when its character cannot be read as typed).
+  void set_run_end(std::size_t position) {
+    std::size_t pos = b_[position];
+    const bool readable = is_directly_readable_char(text::next_scalar(text_, pos));
+    run_end_[position - lowest_] = readable ? (position + 1 == n_ ? n_ : run_end(position + 1)) : position;
+  }
+
+  void step(std::size_t v) {
+    // run_end of v is known; that of v - 1 is read below.
+    if (include_direct_ && v > lowest_) set_run_end(v - 1);
+    candidates_.clear();
+    const std::size_t last_end = static_cast<std::size_t>(std::min<std::uint64_t>(v + max_span_, n_));
     for (std::size_t e = v + 1; e <= last_end; ++e) {
-      if (empty(entries[e])) continue;
-      auto found = index.try_readings(text.substr(b[v], b[e] - b[v]));
-      if (!found) return std::unexpected(std::move(found.error()));
-      if (*found) candidates.push_back(Candidate{e, std::move(**found)});
+      if (empty(entry(e))) continue;
+      auto found = index_.try_readings(text_.substr(b_[v], b_[e] - b_[v]));
+      if (!found) {
+        error_ = std::move(found.error());
+        return;
+      }
+      if (*found) candidates_.push_back(Candidate{e, std::move(**found)});
     }
-    if (options.longest_only && !include_direct && candidates.size() > 1) {
-      candidates.erase(candidates.begin(), candidates.end() - 1);
+    if (options_.longest_only && !include_direct_ && candidates_.size() > 1) {
+      candidates_.erase(candidates_.begin(), candidates_.end() - 1);
     }
 
-    EntryBuilder builder(v, options.max_paths);
-    for (const Candidate& candidate : candidates) {
+    EntryBuilder builder(v, options_.max_paths);
+    for (const Candidate& candidate : candidates_) {
       if (builder.full()) break;
-      const std::string_view surface = text.substr(b[v], b[candidate.end] - b[v]);
+      const std::string_view surface = text_.substr(b_[v], b_[candidate.end] - b_[v]);
       std::size_t used = candidate.readings.size();
-      if (options.max_readings_per_segment) {
-        used = static_cast<std::size_t>(std::min<std::uint64_t>(used, *options.max_readings_per_segment));
+      if (options_.max_readings_per_segment) {
+        used = static_cast<std::size_t>(std::min<std::uint64_t>(used, *options_.max_readings_per_segment));
       }
-      const Entry& tails = entries[candidate.end];
+      const Entry& tails = entry(candidate.end);
       for (std::size_t r = 0; r < used && !builder.full(); ++r) {
         const DictionaryReadingSegment* segment = builder.add_segment(std::string(surface), candidate.readings[r], false);
         for (std::size_t k = 0; k < tails->nodes.size(); ++k) {
@@ -226,28 +229,91 @@ std::expected<Entry, UnidicArtifactPayloadError> segment_with_index(const Unidic
         }
       }
     }
-    if (include_direct && !builder.full() && run_end[v] > v && !empty(entries[run_end[v]])) {
-      const std::size_t d = run_end[v];
-      const std::string surface(text.substr(b[v], b[d] - b[v]));
+    if (include_direct_ && !builder.full() && run_end(v) > v && !empty(entry(run_end(v)))) {
+      const std::size_t d = run_end(v);
+      const std::string surface(text_.substr(b_[v], b_[d] - b_[v]));
       const DictionaryReadingSegment* segment = builder.add_segment(surface, surface, true);
-      const Entry& tails = entries[d];
+      const Entry& tails = entry(d);
       for (std::size_t k = 0; k < tails->nodes.size(); ++k) {
         builder.insert(segment, tails, k);
         if (builder.full()) break;
       }
     }
-    entries[v] = builder.finish();
+    entry(v) = builder.finish();
+    v_ = v;
 
     // Drop what no earlier position can reach any more: spans from v' < v
     // end before v + max_span, and a direct stretch from v' < v ends where
     // the run through v - 1 ends.
-    const auto needed_by_direct = [&](std::size_t e) { return include_direct && v > 0 && run_end[v - 1] == e; };
-    if (v + max_span <= n && !needed_by_direct(v + max_span)) entries[v + max_span] = Entry{};
-    if (include_direct && v > 0 && run_end[v] > v && run_end[v] >= v + max_span && !needed_by_direct(run_end[v])) {
-      entries[run_end[v]] = Entry{};
+    const bool has_earlier = v > lowest_;
+    const auto needed_by_direct = [&](std::size_t e) { return include_direct_ && has_earlier && run_end(v - 1) == e; };
+    if (v + max_span_ <= n_ && !needed_by_direct(v + max_span_)) entry(v + max_span_) = Entry{};
+    if (include_direct_ && has_earlier && run_end(v) > v && run_end(v) >= v + max_span_ &&
+        !needed_by_direct(run_end(v))) {
+      entry(run_end(v)) = Entry{};
     }
   }
-  return std::move(entries[0]);
+
+  const UnidicReadingIndex& index_;
+  std::string_view text_;
+  std::span<const std::size_t> b_;
+  std::size_t n_;
+  std::size_t lowest_;
+  DictionaryOptions options_;
+  bool include_direct_;
+  std::uint64_t max_span_;
+  std::vector<Entry> entries_;
+  std::vector<std::size_t> run_end_;
+  std::size_t v_;  // entries are made down to here
+  std::optional<UnidicArtifactPayloadError> error_;
+  std::vector<Candidate> candidates_;
+};
+
+SuffixSegmenter::SuffixSegmenter(const UnidicReadingIndex& index, std::string_view text,
+                                 std::span<const std::size_t> boundaries, std::size_t end, std::size_t lowest,
+                                 const DictionaryOptions& options, bool include_direct) {
+  if (auto ok = check_dictionary_option_limits(options); !ok) {
+    error_ = UnidicArtifactPayloadError::from_option_limit(ok.error());
+  } else if (options.max_span_chars != 0 && options.max_paths != 0 && end > lowest) {
+    search_ = std::make_unique<Search>(index, text, boundaries, end, lowest, options, include_direct);
+  }
+}
+
+SuffixSegmenter::SuffixSegmenter(SuffixSegmenter&&) noexcept = default;
+SuffixSegmenter& SuffixSegmenter::operator=(SuffixSegmenter&&) noexcept = default;
+SuffixSegmenter::~SuffixSegmenter() = default;
+
+std::expected<std::vector<DictionaryReadingPath>, UnidicArtifactPayloadError> SuffixSegmenter::paths_from(
+    std::size_t from) {
+  auto kept = kept_from(from);
+  if (!kept) return std::unexpected(std::move(kept.error()));
+  std::vector<DictionaryReadingPath> paths;
+  if (!*kept) return paths;
+  const Entry& block = *kept;
+  paths.reserve(block->nodes.size());
+  for (const DictionaryPathNode& node : block->nodes) {
+    paths.emplace_back(std::shared_ptr<const DictionaryPathNode>(block, &node));
+  }
+  return paths;
+}
+
+std::expected<std::shared_ptr<const detail::DictionaryPathBlock>, UnidicArtifactPayloadError>
+SuffixSegmenter::kept_from(std::size_t from) {
+  if (error_) return std::unexpected(*error_);
+  if (!search_) return Entry{};
+  return search_->kept_from(from);
+}
+
+namespace {
+
+// The programme shared by both result forms; the kept paths of position 0.
+std::expected<Entry, UnidicArtifactPayloadError> segment_with_index(const UnidicReadingIndex& index,
+                                                                    std::string_view text,
+                                                                    const DictionaryOptions& options,
+                                                                    bool include_direct) {
+  const std::vector<std::size_t> b = char_boundaries(text);
+  SuffixSegmenter search(index, text, b, b.size() - 1, 0, options, include_direct);
+  return search.kept_from(0);
 }
 
 std::string reading_of(const DictionaryPathNode* node) {

@@ -102,6 +102,37 @@ std::expected<DictionaryOptions, JaLatticeError> validate_dictionary_options(con
 std::expected<std::vector<DictionaryReadingPath>, UnidicArtifactPayloadError> reading_paths_with_stats_inner(
     const UnidicReadingIndex& index, std::string_view text, const DictionaryOptions& options, bool include_direct);
 
+// The search of reading_paths_with_stats_inner over text[0..end), kept so
+// that it answers for every suffix: the segmentations of text[from..end)
+// for each `from` asked for, in descending order (the search runs from the
+// end towards the start, and what it keeps at a position depends only on
+// the text after it). Spans of one text that end at one place are read this
+// way with one search. `boundaries` are those of the whole text
+// (char_boundaries), `lowest` the smallest `from` that will be asked for.
+// An error (an option limit, or a lookup error at some position) is the
+// answer for every `from` at or before the position where it came up, as
+// it would be for the text from there.
+class SuffixSegmenter {
+ public:
+  SuffixSegmenter(const UnidicReadingIndex& index, std::string_view text, std::span<const std::size_t> boundaries,
+                  std::size_t end, std::size_t lowest, const DictionaryOptions& options, bool include_direct);
+  SuffixSegmenter(SuffixSegmenter&&) noexcept;
+  SuffixSegmenter& operator=(SuffixSegmenter&&) noexcept;
+  ~SuffixSegmenter();
+
+  // The segmentations of text[from..end), as reading_paths_with_stats_inner
+  // gives them for that text; lowest <= from <= end, descending over calls.
+  std::expected<std::vector<DictionaryReadingPath>, UnidicArtifactPayloadError> paths_from(std::size_t from);
+  // The same as the block of kept paths (null when there are none).
+  std::expected<std::shared_ptr<const detail::DictionaryPathBlock>, UnidicArtifactPayloadError> kept_from(
+      std::size_t from);
+
+ private:
+  class Search;
+  std::unique_ptr<Search> search_;
+  std::optional<UnidicArtifactPayloadError> error_;
+};
+
 // The same search keeping only the distinct whole-text readings, in byte order.
 std::expected<std::vector<std::string>, UnidicArtifactPayloadError> reading_sequences_with_stats_inner(
     const UnidicReadingIndex& index, std::string_view text, const DictionaryOptions& options, bool include_direct);

@@ -7,7 +7,6 @@
 #include <optional>
 #include <string>
 #include <tuple>
-#include <unordered_map>
 #include <vector>
 
 #include "ja/romaji_expansion.hpp"
@@ -84,12 +83,50 @@ class SharedPathLattice {
   bool group(std::span<const DictionaryReadingPath> paths) {
     std::vector<const DictionaryPathNode*> roots;
     roots.reserve(paths.size());
+    // Reading chars from each link to the end of its path. Links are shared
+    // and told apart by (position, rank), so each is counted once.
+    std::uint64_t first_position = 0;
+    std::vector<std::vector<std::uint64_t>> chars_from;
+    constexpr std::uint64_t kUnknown = std::numeric_limits<std::uint64_t>::max();
+    const auto memo = [&](const DictionaryPathNode* node) -> std::uint64_t& {
+      auto& at = chars_from[node->position - first_position];
+      if (at.size() <= node->rank) at.resize(node->rank + 1, kUnknown);
+      return at[node->rank];
+    };
+    std::vector<const DictionaryPathNode*> pending;
+    const auto chars_of = [&](const DictionaryPathNode* head) {
+      pending.clear();
+      std::uint64_t known = 0;
+      for (const DictionaryPathNode* node = head; node != nullptr; node = node->next.get()) {
+        // Not links of one search: read the paths one at a time.
+        if (node->position < first_position || node->position - first_position >= chars_from.size()) return kUnknown;
+        if (const std::uint64_t found = memo(node); found != kUnknown) {
+          known = found;
+          break;
+        }
+        pending.push_back(node);
+      }
+      for (auto it = pending.rbegin(); it != pending.rend(); ++it) {
+        if ((*it)->segment) known += text::count_scalars((*it)->segment->reading);
+        memo(*it) = known;
+      }
+      return known;
+    };
+    if (how_.query_limits && !paths.empty() && paths.front().head() != nullptr) {
+      // Positions only grow along a path, from the first link's to the end's.
+      first_position = paths.front().head()->position;
+      std::uint64_t last_position = first_position;
+      for (const DictionaryPathNode* node = paths.front().head(); node != nullptr; node = node->next.get()) {
+        if (node->position < first_position) return false;
+        last_position = node->position;
+      }
+      chars_from.resize(last_position - first_position + 1);
+    }
     for (const DictionaryReadingPath& path : paths) {
       if (path.head() == nullptr) return false;
       if (how_.query_limits) {
-        std::uint64_t chars = 0;
-        path.for_each_segment([&](const DictionaryReadingSegment& segment) { chars += text::count_scalars(segment.reading); });
-        if (chars > kQueryRomajiLimits.max_input_chars) return false;
+        if (path.head()->position != first_position) return false;
+        if (chars_of(path.head()) > kQueryRomajiLimits.max_input_chars) return false;
       }
       roots.push_back(path.head());
     }

@@ -54,12 +54,6 @@ class BestSpan {
     }
   }
 
-  // Whether a span of this score could be kept: no span yet, or it would
-  // replace the best. A better score can only keep more.
-  bool could_take(Score score, std::uint64_t start, std::uint64_t end) const {
-    return !found_ || replaces(score, start, end);
-  }
-
   std::optional<SpanAlignment<Score>> result(std::uint64_t query_chars) const {
     if (!found_) return std::nullopt;
     return SpanAlignment<Score>{score_, 0, query_chars, start_, end_};

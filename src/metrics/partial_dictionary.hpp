@@ -9,18 +9,24 @@
 // effective_partial_span_limit(query, max_span_chars, query paths); for the
 // distance search build the query lattice with Lattice::from_paths of the
 // query paths. Then call the search with a span reader: a callable taking a
-// span's UTF-8 slice and returning
+// span's UTF-8 slice, or its TextSpan (to know where the span lies), and
+// returning
 //   std::expected<std::optional<ReadingPathSet>, ReadingError>
-// with no value for a span to skip (optional_reading_paths turns a reading
-// front's outcome into that shape). The Japanese and Chinese readers are in
-// metrics/partial_ja_zh.hpp.
+// (or a ReadingLattice in place of the list) with no value for a span to
+// skip (optional_reading_paths turns a reading front's outcome into that
+// shape). The Japanese and Chinese readers are in metrics/partial_ja_zh.hpp.
 //
-// Errors, in search order, the first one ending the search: a span reading
-// error that is not skipped (the reader's error); in the ratio search the
-// cutoff range (MetricError::Kind::ScoreCutoffRange) at the first span that
-// is scored; in the distance search MetricError::Kind::Distance of an
-// oversized span lattice. A search in which every span is skipped returns
-// none, whatever the cutoff.
+// Spans are read grouped by their end (ends ascending, for each end starts
+// descending), and the spans of one end are scored together: their readings
+// end alike, and the similarity programme runs once over what they share.
+// Results are those of the walk in span order (start ascending, then end
+// ascending): the best span is kept by a total order, and of the errors the
+// one that walk meets first ends the search: a span reading error that is
+// not skipped (the reader's error); in the ratio search the cutoff range
+// (MetricError::Kind::ScoreCutoffRange) at the first span that is scored; in
+// the distance search MetricError::Kind::Distance of an oversized span
+// lattice. A search in which every span is skipped returns none, whatever
+// the cutoff.
 #include <cstdint>
 #include <expected>
 #include <functional>
@@ -93,26 +99,95 @@ const Lattice& reading_set_lattice(const ReadingLattice& readings);
 
 namespace detail {
 
+// A span reader takes the span's slice or, when it can use where the span
+// lies, the TextSpan.
 template <class Reader>
-using SpanReading = std::invoke_result_t<Reader&, std::string_view>;
+decltype(auto) read_span(Reader& reader, const TextSpan& span) {
+  if constexpr (std::is_invocable_v<Reader&, const TextSpan&>) {
+    return std::invoke(reader, span);
+  } else {
+    return std::invoke(reader, span.slice);
+  }
+}
+template <class Reader>
+using SpanReading = decltype(read_span(std::declval<Reader&>(), std::declval<const TextSpan&>()));
 template <class Reader>
 using SpanReadingError = typename SpanReading<Reader>::error_type;
 
-// Walks the spans in order, reading each; calls score(span, readings as
-// chars, readings) for the readable ones. A score that fails ends the walk.
-template <class Reader, class Score>
-std::expected<void, DictionaryAlignmentError<SpanReadingError<Reader>>> walk_readable_spans(
-    std::string_view query, std::string_view text, std::uint64_t span_limit, Reader& read_span, Score score) {
+// A span's readings as a reading set of its own.
+inline ReadingLattice own_reading_set(ReadingLattice&& readings) { return std::move(readings); }
+inline ReadingLattice own_reading_set(const ReadingPathSet& readings) { return reading_lattice_from_paths(readings); }
+
+// The readable spans that end at one place, in the order they were read
+// (start descending).
+struct SpanGroup {
+  std::vector<TextSpan> spans;
+  std::vector<ReadingLattice> readings;
+  std::vector<const ReadingLattice*> pointers;
+};
+
+// Reads every span and hands the readable ones to score_group, grouped by
+// their end: ends ascending and, for each end, starts descending (spans
+// with one end read alike towards their end, and a reader may share that
+// work). score_group(group, fail) scores a group and calls fail(i, error)
+// for a span whose scoring fails.
+//
+// The outcome is that of the walk in span order (start ascending, then end
+// ascending) that stops at the first error: a reading error that is not a
+// skip, or a scoring error. So every error is kept with its span, and the
+// first in span order wins; spans after it are not read. A search that
+// keeps its best span by a total order of (score, span) finds the same span
+// in either order.
+template <class Reader, class ScoreGroup>
+std::expected<void, DictionaryAlignmentError<SpanReadingError<Reader>>> walk_spans_by_end(
+    std::string_view query, std::string_view text, std::uint64_t span_limit, Reader& reader,
+    ScoreGroup score_group) {
   using Error = DictionaryAlignmentError<SpanReadingError<Reader>>;
-  TextSpanIter spans = text_spans(text, span_limit, query.empty());
-  while (const std::optional<TextSpan> span = spans.next()) {
-    SpanReading<Reader> readings = std::invoke(read_span, span->slice);
-    if (!readings) return std::unexpected(Error::reading(std::move(readings.error())));
-    if (!*readings) continue;
-    if (std::expected<void, MetricError> scored = score(*span, **readings); !scored) {
-      return std::unexpected(Error::metric(std::move(scored.error())));
+  const TextSpanIter spans = text_spans(text, span_limit, query.empty());
+  std::optional<std::pair<std::pair<std::uint64_t, std::uint64_t>, Error>> first_error;
+  const auto before_first_error = [&](std::uint64_t start, std::uint64_t end) {
+    return !first_error || std::pair(start, end) < first_error->first;
+  };
+  const auto keep_error = [&](std::uint64_t start, std::uint64_t end, Error error) {
+    if (before_first_error(start, end)) first_error.emplace(std::pair(start, end), std::move(error));
+  };
+  SpanGroup group;
+  const auto read_group = [&](std::uint64_t end, std::uint64_t lowest_start) {
+    group.spans.clear();
+    group.readings.clear();
+    for (std::uint64_t start = end; start-- > lowest_start;) {
+      if (!before_first_error(start, end)) continue;
+      const TextSpan span = spans.span(start, end);
+      SpanReading<Reader> readings = detail::read_span(reader, span);
+      if (!readings) {
+        keep_error(start, end, Error::reading(std::move(readings.error())));
+        continue;
+      }
+      if (!*readings) continue;
+      group.spans.push_back(span);
+      group.readings.push_back(own_reading_set(std::move(**readings)));
     }
+    if (group.spans.empty()) return;
+    group.pointers.clear();
+    for (const ReadingLattice& r : group.readings) group.pointers.push_back(&r);
+    score_group(group, [&](std::size_t i, MetricError error) {
+      keep_error(group.spans[i].start, group.spans[i].end, Error::metric(std::move(error)));
+    });
+  };
+  if (spans.single_empty_span()) {
+    const TextSpan span = spans.span(0, 0);
+    SpanReading<Reader> readings = detail::read_span(reader, span);
+    if (!readings) return std::unexpected(Error::reading(std::move(readings.error())));
+    if (!*readings) return {};
+    group.spans.assign(1, span);
+    group.readings.clear();
+    group.readings.push_back(own_reading_set(std::move(**readings)));
+    group.pointers.assign(1, &group.readings.front());
+    score_group(group, [&](std::size_t, MetricError error) { keep_error(0, 0, Error::metric(std::move(error))); });
+  } else {
+    for (std::uint64_t end = 1; end <= spans.char_count(); ++end) read_group(end, spans.span_start_limit(end));
   }
+  if (first_error) return std::unexpected(std::move(first_error->second));
   return {};
 }
 
@@ -127,25 +202,19 @@ std::expected<std::optional<RatioAlignment>, DictionaryAlignmentError<detail::Sp
 dictionary_partial_ratio_alignment(std::string_view query, std::string_view text, std::uint64_t span_limit,
                                    ScoreCutoff cutoff, const ReadingLattice& query_readings, Reader&& read_span) {
   LatticeSimilarityWorkspace workspace;
+  std::vector<LatticeSimilarityWorkspace::SharedSimilarity> similarities;
   BestSpan<double, BetterScore::Higher> best;
-  const auto query_lengths = string_lengths(query_readings);
-  auto walked = detail::walk_readable_spans(
-      query, text, span_limit, read_span,
-      [&](const TextSpan& span, const auto& readings) -> std::expected<void, MetricError> {
-        decltype(auto) span_readings = as_reading_lattice(readings);
-        // A span whose string lengths alone keep it from being kept needs
-        // no similarity; the cutoff is still checked as for any span.
-        if (const auto span_lengths = query_lengths ? string_lengths(span_readings) : std::nullopt) {
-          const std::expected<double, MetricError> bound =
-              apply_similarity_cutoff(similarity_upper_bound(*query_lengths, *span_lengths), cutoff);
-          if (!bound) return std::unexpected(bound.error());
-          if (*bound == 0.0 || !best.could_take(*bound, span.start, span.end)) return {};
+  auto walked = detail::walk_spans_by_end(
+      query, text, span_limit, read_span, [&](const detail::SpanGroup& group, auto fail) {
+        workspace.best_similarities_sharing_endings(query_readings, group.pointers, similarities);
+        for (std::size_t i = 0; i < group.spans.size(); ++i) {
+          const std::expected<double, MetricError> s = apply_similarity_cutoff(similarities[i].similarity, cutoff);
+          if (!s) {
+            fail(i, s.error());
+            continue;
+          }
+          if (*s > 0.0) best.offer(*s, group.spans[i].start, group.spans[i].end);
         }
-        const std::expected<double, MetricError> s = apply_similarity_cutoff(
-            workspace.best_normalized_similarity(query_readings, span_readings), cutoff);
-        if (!s) return std::unexpected(s.error());
-        if (*s > 0.0) best.offer(*s, span.start, span.end);
-        return {};
       });
   if (!walked) return std::unexpected(std::move(walked.error()));
   return best.result(text::count_scalars(query));
@@ -171,30 +240,29 @@ dictionary_partial_distance_alignment(std::string_view query, std::string_view t
                                       DistanceCutoff cutoff, const ReadingLattice& query_readings,
                                       const Lattice& query_lattice, Reader&& read_span) {
   LatticeSimilarityWorkspace similarity_workspace;
+  std::vector<LatticeSimilarityWorkspace::SharedSimilarity> similarities;
   DistanceWorkspace lattice_workspace;
   BestSpan<std::uint64_t, BetterScore::Lower> best;
-  const auto query_lengths = string_lengths(query_lattice);
   const bool has_cutoff = cutoff.has_value();
   const std::uint64_t limit = cutoff.value_or(0);
-  auto walked = detail::walk_readable_spans(
-      query, text, span_limit, read_span,
-      [&](const TextSpan& span, const auto& readings) -> std::expected<void, MetricError> {
-        decltype(auto) span_readings = as_reading_lattice(readings);
-        const Lattice& span_lattice = reading_set_lattice(span_readings);
-        // A span whose string lengths alone keep it from being kept needs
-        // neither programme, unless its distance table would be refused.
-        if (query_lengths && check_distance_cells(query_lattice, span_lattice)) {
-          if (const auto span_lengths = string_lengths(span_lattice)) {
-            const std::uint64_t bound = distance_lower_bound(*query_lengths, *span_lengths);
-            if ((has_cutoff && bound > limit) || !best.could_take(bound, span.start, span.end)) return {};
+  auto walked = detail::walk_spans_by_end(
+      query, text, span_limit, read_span, [&](const detail::SpanGroup& group, auto fail) {
+        similarity_workspace.best_similarities_sharing_endings(query_readings, group.pointers, similarities);
+        for (std::size_t i = 0; i < group.spans.size(); ++i) {
+          const Lattice& span_lattice = reading_set_lattice(group.readings[i]);
+          if (similarities[i].similarity == 0.0) continue;
+          // The similarity programme gives the least distance too, unless
+          // the distance table would be refused.
+          std::expected<std::uint64_t, MetricError> d = similarities[i].least_distance.value_or(0);
+          if (!similarities[i].least_distance || !check_distance_cells(query_lattice, span_lattice)) {
+            d = distance_with_cutoff_workspace(lattice_workspace, query_lattice, span_lattice, cutoff);
           }
+          if (!d) {
+            fail(i, d.error());
+            continue;
+          }
+          if (!has_cutoff || *d <= limit) best.offer(*d, group.spans[i].start, group.spans[i].end);
         }
-        if (similarity_workspace.best_normalized_similarity(query_readings, span_readings) == 0.0) return {};
-        const std::expected<std::uint64_t, MetricError> d =
-            distance_with_cutoff_workspace(lattice_workspace, query_lattice, span_lattice, cutoff);
-        if (!d) return std::unexpected(d.error());
-        if (!has_cutoff || *d <= limit) best.offer(*d, span.start, span.end);
-        return {};
       });
   if (!walked) return std::unexpected(std::move(walked.error()));
   return best.result(text::count_scalars(query));

@@ -7,10 +7,9 @@ namespace orvel {
 
 namespace {
 
-auto ja_span_reader(const ja::UnidicReadingIndex& index, const DictionaryOptions& options) {
-  return [&index, &options](std::string_view span) {
-    return optional_ja_paths(ja::unidic_or_direct_romaji_lattice(span, index, options));
-  };
+// Spans that end at one place are read with one segmentation search.
+auto ja_span_reader(ja::SpanRomajiReader& reader) {
+  return [&reader](const TextSpan& span) { return optional_ja_paths(reader.read(span.start, span.end)); };
 }
 
 auto zh_span_reader(const zh::CedictReadingIndex& index, const DictionaryOptions& options) {
@@ -24,8 +23,8 @@ auto zh_span_reader(const zh::CedictReadingIndex& index, const DictionaryOptions
 std::expected<std::optional<RatioAlignment>, JaAlignmentError> partial_ratio_alignment(
     std::string_view query, std::string_view text, std::uint64_t span_limit, ScoreCutoff cutoff,
     const ja::UnidicReadingIndex& index, const DictionaryOptions& options, const ReadingLattice& query_readings) {
-  return dictionary_partial_ratio_alignment(query, text, span_limit, cutoff, query_readings,
-                                            ja_span_reader(index, options));
+  ja::SpanRomajiReader reader(index, text, options, span_limit);
+  return dictionary_partial_ratio_alignment(query, text, span_limit, cutoff, query_readings, ja_span_reader(reader));
 }
 
 std::expected<std::optional<RatioAlignment>, ZhAlignmentError> partial_ratio_alignment(
@@ -39,8 +38,9 @@ std::expected<std::optional<DistanceAlignment>, JaAlignmentError> partial_distan
     std::string_view query, std::string_view text, std::uint64_t span_limit, DistanceCutoff cutoff,
     const ja::UnidicReadingIndex& index, const DictionaryOptions& options, const ReadingLattice& query_readings,
     const Lattice& query_lattice) {
+  ja::SpanRomajiReader reader(index, text, options, span_limit);
   return dictionary_partial_distance_alignment(query, text, span_limit, cutoff, query_readings, query_lattice,
-                                               ja_span_reader(index, options));
+                                               ja_span_reader(reader));
 }
 
 std::expected<std::optional<DistanceAlignment>, ZhAlignmentError> partial_distance_alignment(

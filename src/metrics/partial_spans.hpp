@@ -33,6 +33,13 @@ class TextSpanIter {
   bool single_empty_span() const { return single_empty_span_; }
   // Largest end reachable from `start` (start < char_count()).
   std::uint64_t span_end_limit(std::uint64_t start) const;
+  // Smallest start of a span ending at `end` (0 < end <= char_count()).
+  std::uint64_t span_start_limit(std::uint64_t end) const { return limit_ >= end ? 0 : end - limit_; }
+  // The span of chars [start, end) (start <= end <= char_count()).
+  TextSpan span(std::uint64_t start, std::uint64_t end) const {
+    const std::size_t from = char_offsets_[start];
+    return TextSpan{text_.substr(from, char_offsets_[end] - from), start, end};
+  }
 
  private:
   std::vector<std::size_t> char_offsets_;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -84,6 +85,74 @@ TEST(LatticeSimilarityTest, RandomPathListsAgreeWithThePairwiseLoop) {
     ASSERT_EQ(ws.best_normalized_similarity(chains, compact), expected) << "round " << round;
     ASSERT_EQ(ws.best_normalized_similarity(compact, chains), expected) << "round " << round;
   }
+}
+
+// The least Levenshtein distance over all pairs of strings, or none when a
+// side has no strings.
+std::optional<std::uint64_t> pairwise_least(const Lattice& left, const Lattice& right) {
+  std::optional<std::uint64_t> least;
+  for (const auto& x : reference::readings(left)) {
+    for (const auto& y : reference::readings(right)) {
+      const std::uint64_t d = reference::levenshtein(x, y);
+      if (!least || d < *least) least = d;
+    }
+  }
+  return least;
+}
+
+// Groups of reading sets that share their endings, as the spans of a text
+// that end at one place do: random beginnings before a few shared tails,
+// beside unrelated lattices (dead ends, parallel arcs, no strings), the
+// empty string alone and sets that also hold it.
+TEST(LatticeSimilarityTest, SetsSharingEndingsAgreeWithThePairwiseLoop) {
+  std::mt19937_64 rng(99);
+  LatticeSimilarityWorkspace ws;
+  LatticeSimilarityWorkspace one_by_one;
+  std::vector<LatticeSimilarityWorkspace::SharedSimilarity> out;
+  int shared_distances = 0;
+  for (int round = 0; round < 600; ++round) {
+    const auto tails = reference::random_paths(rng, 3, round % 2 ? 6 : 3, 3);
+    std::vector<ReadingLattice> sets;
+    const int count = 1 + static_cast<int>(rng() % 7);
+    for (int k = 0; k < count; ++k) {
+      switch (rng() % 8) {
+        case 0:
+          sets.push_back(ReadingLattice{reference::random_lattice(rng, 7, 3), false});
+          break;
+        case 1:
+          sets.push_back(ReadingLattice{Lattice::from_paths({""}), false});
+          break;
+        default: {
+          auto heads = reference::random_paths(rng, 4, 5, 3);
+          std::vector<SymbolPath> strings;
+          for (const auto& head : heads) {
+            for (const auto& tail : tails) {
+              SymbolPath s(head.begin(), head.begin() + static_cast<std::ptrdiff_t>(rng() % (head.size() + 1)));
+              s.insert(s.end(), tail.begin(), tail.end());
+              strings.push_back(std::move(s));
+            }
+          }
+          sets.push_back(ReadingLattice{Lattice::from_symbol_paths_compact(strings), rng() % 6 == 0});
+        }
+      }
+    }
+    ReadingLattice query{round % 9 == 0 ? reference::random_lattice(rng, 6, 3)
+                                        : Lattice::from_symbol_paths_compact(reference::random_paths(rng, 4, 8, 3)),
+                         round % 7 == 0};
+    if (round % 23 == 0) query = ReadingLattice{Lattice::from_paths({""}), false};
+    std::vector<const ReadingLattice*> others;
+    for (const auto& set : sets) others.push_back(&set);
+    ws.best_similarities_sharing_endings(query, others, out);
+    ASSERT_EQ(out.size(), sets.size());
+    for (std::size_t i = 0; i < sets.size(); ++i) {
+      ASSERT_EQ(out[i].similarity, one_by_one.best_normalized_similarity(query, sets[i])) << "round " << round;
+      if (out[i].least_distance) {
+        ++shared_distances;
+        ASSERT_EQ(out[i].least_distance, pairwise_least(query.lattice, sets[i].lattice)) << "round " << round;
+      }
+    }
+  }
+  EXPECT_GT(shared_distances, 1000);
 }
 
 TEST(LatticeSimilarityTest, LongestStringLength) {

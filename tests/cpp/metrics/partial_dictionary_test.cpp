@@ -173,6 +173,52 @@ TEST(DictionaryPartialAlignment, AgreesWithBruteForceOnRandomTexts) {
   }
 }
 
+// The first failure in span order (start, then end): a broken span, or an
+// invalid cutoff at the first readable span; none when every span passes.
+std::optional<std::string> reference_first_error(const std::string& query, const std::string& text,
+                                                 std::uint64_t limit, std::optional<double> cutoff) {
+  const bool bad_cutoff = cutoff && !(*cutoff >= 0.0 && *cutoff <= 1.0);
+  for (const RefSpan& span : reference_spans(text, limit, text::count_scalars(query) == 0)) {
+    const auto readings = toy_front(span.slice);
+    if (!readings && readings.error().kind == FakeError::Kind::Broken) return readings.error().message();
+    if (readings && bad_cutoff) return std::string("score_cutoff must be between 0.0 and 1.0");
+  }
+  return std::nullopt;
+}
+
+TEST(DictionaryPartialAlignment, TheFirstErrorInSpanOrderWins) {
+  // Spans are read grouped by their end; the error that comes out is still
+  // the one the walk in span order meets first.
+  const std::vector<std::string> pieces = {"東", "京", "a", "b", "?", "!", "ab"};
+  std::mt19937 rng(4);
+  std::uniform_int_distribution<std::size_t> piece(0, pieces.size() - 1);
+  int errors = 0;
+  for (int round = 0; round < 600; ++round) {
+    std::string text;
+    for (int k = 1 + static_cast<int>(rng() % 6); k > 0; --k) text += pieces[piece(rng)];
+    const std::string query = round % 5 == 0 ? "" : "a東";
+    const std::uint64_t limit = std::vector<std::uint64_t>{1, 2, 3, kMax}[round % 4];
+    const std::optional<double> c =
+        round % 3 == 0 ? std::optional<double>{1.5} : (round % 3 == 1 ? std::optional<double>{0.2} : std::nullopt);
+    const ReadingPathSet paths = *toy_front(query);
+    const auto expected = reference_first_error(query, text, limit, c);
+    const auto r = dictionary_partial_ratio_alignment(query, text, limit, c, paths, toy_reader());
+    ASSERT_EQ(r ? std::nullopt : std::optional<std::string>(r.error().message()), expected) << query << " in " << text;
+    if (!r) ++errors;
+    if (r) {
+      ASSERT_EQ(*r, reference_ratio(query, text, limit, c)) << query << " in " << text;
+    }
+    const auto broken = reference_first_error(query, text, limit, std::nullopt);
+    const auto d = dictionary_partial_distance_alignment(query, text, limit, std::nullopt, paths,
+                                                         Lattice::from_paths(paths), toy_reader());
+    ASSERT_EQ(d ? std::nullopt : std::optional<std::string>(d.error().message()), broken) << query << " in " << text;
+    if (d) {
+      ASSERT_EQ(*d, reference_distance(query, text, limit, std::nullopt)) << query << " in " << text;
+    }
+  }
+  EXPECT_GT(errors, 200);
+}
+
 TEST(DictionaryPartialAlignment, SpelledOutExamples) {
   // 京 reads kyou or kei; tokyo's readings align best with 東京 (tou + kyou).
   EXPECT_EQ(ratio("tokyo", "?東京?", 5, std::nullopt), (RatioAlignment{5.0 / 7.0, 0, 5, 1, 3}));

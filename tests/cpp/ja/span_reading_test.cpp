@@ -1,0 +1,134 @@
+// Spans of one text read with one segmentation search per end, against each
+// span read as a text of its own.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "ja/query.hpp"
+#include "ja/segmentation.hpp"
+#include "ja/unidic_reading_index.hpp"
+#include "../support/lattice_strings.hpp"
+#include "segmentation_test_support.hpp"
+
+namespace orvel::ja {
+namespace {
+
+using testing::describe;
+using testing::make_index;
+using testing::options;
+
+UnidicReadingIndex span_index() {
+  return make_index({{"東", {"トウ", "ヒガシ"}},
+                     {"京", {"キョウ", "ケイ"}},
+                     {"東京", {"トウキョウ", "トーキョー"}},
+                     {"京都", {"キョウト"}},
+                     {"行", {"イッ", "ギョウ", "コウ"}},
+                     {"茶", {"チャ", "サ"}},
+                     {"小", {"ャ", "ショウ"}},
+                     {"k", {"k", "ケー"}},
+                     {"ab", {"エービー"}},
+                     {"大阪", {"オオサカ"}},
+                     {"大", {"ダイ", "オオ"}},
+                     {"都", {"ト", "ツ", "ミヤコ"}}});
+}
+
+const std::vector<std::string> kPieces = {"東", "京", "都", "行", "茶", "小", "k", "a", "b", "大", "阪",
+                                          "っ", "ゃ", "か", "ー", " ", "、", "ア", "?"};
+
+std::string random_text(std::mt19937& rng, int max_pieces) {
+  std::uniform_int_distribution<std::size_t> piece(0, kPieces.size() - 1);
+  std::string text;
+  for (int k = std::uniform_int_distribution<int>(1, max_pieces)(rng); k > 0; --k) text += kPieces[piece(rng)];
+  return text;
+}
+
+DictionaryOptions random_options(std::mt19937& rng) {
+  switch (rng() % 5) {
+    case 0:
+      return options(2, 3);
+    case 1:
+      return options(8, 1024, 1);
+    case 2:
+      return options(8, 5, std::nullopt, true);
+    case 3:
+      return options(1, 1024);
+    default:
+      return options();
+  }
+}
+
+std::string outcome(const std::expected<ReadingLattice, JaLatticeError>& read) {
+  if (!read) return "error: " + read.error().message();
+  std::string out = read->also_empty ? "also empty:" : "";
+  for (const std::string& s : test_support::spelt_strings<std::set<std::string>>(read->lattice)) out += " " + s;
+  return out;
+}
+
+TEST(SuffixSegmenter, EverySuffixAsItsOwnText) {
+  const UnidicReadingIndex index = span_index();
+  std::mt19937 rng(1210);
+  for (int round = 0; round < 400; ++round) {
+    const std::string text = random_text(rng, 9);
+    const DictionaryOptions o = random_options(rng);
+    const bool include_direct = round % 2 == 1;
+    const std::vector<std::size_t> b = char_boundaries(text);
+    const std::size_t n = b.size() - 1;
+    for (std::size_t end = 1; end <= n; ++end) {
+      const std::size_t lowest = round % 3 == 0 && end > 3 ? end - 3 : 0;
+      SuffixSegmenter search(index, text, b, end, lowest, o, include_direct);
+      for (std::size_t from = end; from-- > lowest;) {
+        const std::string span = text.substr(b[from], b[end] - b[from]);
+        const auto expected = reading_paths_with_stats_inner(index, span, o, include_direct);
+        const auto got = search.paths_from(from);
+        ASSERT_TRUE(expected.has_value() && got.has_value());
+        ASSERT_EQ(describe(*got), describe(*expected)) << span << " in " << text;
+      }
+    }
+  }
+}
+
+TEST(SuffixSegmenter, OptionLimitsFailEverySuffix) {
+  const UnidicReadingIndex index = span_index();
+  const std::string text = "東京都";
+  const std::vector<std::size_t> b = char_boundaries(text);
+  SuffixSegmenter search(index, text, b, 3, 0, options(257), false);
+  for (std::size_t from = 3; from-- > 0;) {
+    const auto got = search.paths_from(from);
+    const auto expected = reading_paths_with_stats_inner(index, text.substr(b[from]), options(257), false);
+    ASSERT_FALSE(got.has_value());
+    ASSERT_FALSE(expected.has_value());
+    EXPECT_EQ(got.error().message(), expected.error().message());
+  }
+}
+
+// The reader gives what unidic_or_direct_romaji_lattice gives for the span
+// alone, in the order of a best-span search (ends ascending, starts
+// descending) and in any other order.
+TEST(SpanRomajiReader, ReadsEachSpanAsItsOwnText) {
+  const UnidicReadingIndex index = span_index();
+  std::mt19937 rng(77);
+  for (int round = 0; round < 150; ++round) {
+    const std::string text = random_text(rng, 7);
+    const DictionaryOptions o = random_options(rng);
+    const std::vector<std::size_t> b = char_boundaries(text);
+    const std::size_t n = b.size() - 1;
+    const std::uint64_t width = round % 2 ? 3 : 100;
+    std::vector<std::pair<std::size_t, std::size_t>> spans;
+    for (std::size_t end = 1; end <= n; ++end) {
+      for (std::size_t start = end; start-- > 0 && end - start <= width;) spans.emplace_back(start, end);
+    }
+    if (round % 3 == 0) std::shuffle(spans.begin(), spans.end(), rng);
+    SpanRomajiReader reader(index, text, o, width);
+    for (const auto& [start, end] : spans) {
+      const std::string span = text.substr(b[start], b[end] - b[start]);
+      ASSERT_EQ(outcome(reader.read(start, end)), outcome(unidic_or_direct_romaji_lattice(span, index, o)))
+          << span << " in " << text;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace orvel::ja
