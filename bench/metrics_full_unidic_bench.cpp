@@ -145,6 +145,21 @@ void BM_FullJaPartialDistance(benchmark::State& state) {
 }
 BENCHMARK(BM_FullJaPartialDistance)->Apply(PairArgs);
 
+// The left sentence searched in the right one, both whole.
+void BM_FullJaPartialRatioWhole(benchmark::State& state) {
+  with_pair(state, [](const auto& call, const auto& pair) {
+    benchmark::DoNotOptimize(dictionary_partial_ratio(call, pair.first, pair.second, 0, std::nullopt));
+  });
+}
+BENCHMARK(BM_FullJaPartialRatioWhole)->Apply(PairArgs);
+
+void BM_FullJaPartialDistanceWhole(benchmark::State& state) {
+  with_pair(state, [](const auto& call, const auto& pair) {
+    benchmark::DoNotOptimize(dictionary_partial_distance(call, pair.first, pair.second, 0, std::nullopt));
+  });
+}
+BENCHMARK(BM_FullJaPartialDistanceWhole)->Apply(PairArgs);
+
 // Ten sentences against ten.
 void BM_FullJaCdistSimilarity10x10(benchmark::State& state) {
   const ja::UnidicReadingIndex* index = full_index();

@@ -174,18 +174,49 @@ std::expected<void, DictionaryAlignmentError<SpanReadingError<Reader>>> walk_spa
       keep_error(group.spans[i].start, group.spans[i].end, Error::metric(std::move(error)));
     });
   };
-  if (spans.single_empty_span()) {
-    const TextSpan span = spans.span(0, 0);
+  // One span read and scored on its own.
+  const auto read_one = [&](std::uint64_t start, std::uint64_t end) {
+    const TextSpan span = spans.span(start, end);
     SpanReading<Reader> readings = detail::read_span(reader, span);
-    if (!readings) return std::unexpected(Error::reading(std::move(readings.error())));
-    if (!*readings) return {};
+    if (!readings) {
+      keep_error(start, end, Error::reading(std::move(readings.error())));
+      return;
+    }
+    if (!*readings) return;
     group.spans.assign(1, span);
     group.readings.clear();
     group.readings.push_back(own_reading_set(std::move(**readings)));
     group.pointers.assign(1, &group.readings.front());
-    score_group(group, [&](std::size_t, MetricError error) { keep_error(0, 0, Error::metric(std::move(error))); });
+    score_group(group, [&](std::size_t, MetricError error) { keep_error(start, end, Error::metric(std::move(error))); });
+  };
+  if (spans.single_empty_span()) {
+    read_one(0, 0);
   } else {
-    for (std::uint64_t end = 1; end <= spans.char_count(); ++end) read_group(end, spans.span_start_limit(end));
+    // Readings fail mostly on long spans, and the longest span from the
+    // first char comes early in span order but last by end: when it fails,
+    // the answer is the first error of that first row.
+    const std::uint64_t widest_end = spans.span_end_limit(0);
+    if (!detail::read_span(reader, spans.span(0, widest_end))) {
+      for (std::uint64_t end = 1; end <= widest_end; ++end) {
+        read_one(0, end);
+        if (first_error) return std::unexpected(std::move(first_error->second));
+      }
+    }
+    for (std::uint64_t end = 1; end <= spans.char_count() && !first_error; ++end) {
+      read_group(end, spans.span_start_limit(end));
+    }
+    if (first_error) {
+      // Once an error has come up at (s, e), every span before it that is
+      // still unread starts before s and ends after e: walk those in span
+      // order, up to the first error.
+      const auto [error_start, error_end] = first_error->first;
+      for (std::uint64_t start = 0; start < error_start; ++start) {
+        for (std::uint64_t end = error_end + 1; end <= spans.span_end_limit(start); ++end) {
+          read_one(start, end);
+          if (first_error->first.first == start) return std::unexpected(std::move(first_error->second));
+        }
+      }
+    }
   }
   if (first_error) return std::unexpected(std::move(first_error->second));
   return {};
