@@ -2,6 +2,9 @@
 // plain pairwise loop over the strings each lattice spells, and the reading
 // set of a string list against the loop over the list.
 //
+// The same sets scored together with others that end alike
+// (best_similarities_sharing_endings) against the same loop.
+//
 // Input: a mode byte, then per lattice a node count and an arc count and per
 // arc its source, destination and symbol bytes (arcs always run forward;
 // start 0 and end node_count - 1, or free endpoints with mode bit 2). Mode
@@ -88,6 +91,49 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const orvel::ReadingLattice set_a = orvel::reading_lattice_from_paths(list_a);
   const orvel::ReadingLattice set_b = orvel::reading_lattice_from_paths(list_b);
   ORVEL_FUZZ_CHECK(ws.best_normalized_similarity(set_a, set_b) == pairwise(with_empty, b));
+
+  // Sets that end alike, scored together: the right strings, the left and
+  // right strings with one tail added, and the right lattice itself; each
+  // value and least distance against the pairwise loop.
+  const std::string tail(1 + (mode >> 4) % 3, static_cast<char>('a' + (mode >> 6)));
+  std::vector<std::string> tailed_a, tailed_b;
+  for (const std::string& s : a) tailed_a.push_back(s + tail);
+  for (const std::string& s : b) tailed_b.push_back(s + tail);
+  std::vector<orvel::ReadingLattice> group;
+  group.push_back(set_b);
+  group.push_back(orvel::reading_lattice_from_paths(tailed_a));
+  group.push_back(orvel::reading_lattice_from_paths(tailed_b));
+  group.push_back(orvel::ReadingLattice{*right, false});
+  std::vector<const orvel::ReadingLattice*> others;
+  for (const auto& g : group) others.push_back(&g);
+  std::vector<orvel::LatticeSimilarityWorkspace::SharedSimilarity> shared;
+  static orvel::LatticeSimilarityWorkspace group_ws;
+  group_ws.best_similarities_sharing_endings(set_a, others, shared);
+  ORVEL_FUZZ_CHECK(shared.size() == group.size());
+  const std::set<std::string> group_strings[] = {b, std::set<std::string>(tailed_a.begin(), tailed_a.end()),
+                                                 std::set<std::string>(tailed_b.begin(), tailed_b.end()), b};
+  std::vector<std::u32string> xs;
+  for (const std::string& x : a) xs.push_back(orvel::text::decode_utf8(x));
+  for (std::size_t i = 0; i < group.size(); ++i) {
+    // Element 3 spells what element 0 does.
+    if (i == 3) {
+      ORVEL_FUZZ_CHECK(shared[3].similarity == shared[0].similarity);
+      ORVEL_FUZZ_CHECK(shared[3].least_distance == shared[0].least_distance || b.count("") != 0);
+      continue;
+    }
+    double best = (with_empty.count("") != 0 && group_strings[i].count("") != 0) ? 1.0 : 0.0;
+    std::optional<std::uint64_t> least;
+    for (const std::string& y8 : group_strings[i]) {
+      const std::u32string y = orvel::text::decode_utf8(y8);
+      for (const std::u32string& x : xs) {
+        const std::uint64_t d = orvel::fuzz::plain_levenshtein(x, y);
+        best = std::max(best, orvel::normalized_similarity_from_distance(d, x.size(), y.size()));
+        if (!x.empty() && !y.empty() && (!least || d < *least)) least = d;
+      }
+    }
+    ORVEL_FUZZ_CHECK(shared[i].similarity == best);
+    if (shared[i].least_distance) ORVEL_FUZZ_CHECK(shared[i].least_distance == least);
+  }
   ORVEL_FUZZ_CHECK(orvel::longest_string_length(*left) ==
                    [&] {
                      std::uint64_t longest = 0;

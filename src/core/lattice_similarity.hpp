@@ -68,8 +68,10 @@ class LatticeSimilarityWorkspace {
   // equals best_normalized_similarity(query, *others[i]).
   struct SharedSimilarity {
     double similarity = 0.0;
-    // Absent where either side has no non-empty string or both hold the
-    // empty string.
+    // The least Levenshtein distance between a string of the query's
+    // lattice and one of the other's (an empty string kept aside counts
+    // for neither); absent where either lattice spells no non-empty string
+    // or both sets hold the empty string.
     std::optional<std::uint64_t> least_distance;
   };
   void best_similarities_sharing_endings(const ReadingLattice& query, std::span<const ReadingLattice* const> others,
