@@ -358,16 +358,9 @@ std::expected<DictionaryOptions, JaLatticeError> validate_dictionary_options(con
 
 std::expected<std::vector<DictionaryReadingPath>, UnidicArtifactPayloadError> reading_paths_with_stats_inner(
     const UnidicReadingIndex& index, std::string_view text, const DictionaryOptions& options, bool include_direct) {
-  auto kept = segment_with_index(index, text, options, include_direct);
-  if (!kept) return std::unexpected(std::move(kept.error()));
-  std::vector<DictionaryReadingPath> paths;
-  if (!*kept) return paths;
-  const Entry& block = *kept;
-  paths.reserve(block->nodes.size());
-  for (const DictionaryPathNode& node : block->nodes) {
-    paths.emplace_back(std::shared_ptr<const DictionaryPathNode>(block, &node));
-  }
-  return paths;
+  const std::vector<std::size_t> b = char_boundaries(text);
+  SuffixSegmenter search(index, text, b, b.size() - 1, 0, options, include_direct);
+  return search.paths_from(0);
 }
 
 std::expected<std::vector<std::string>, UnidicArtifactPayloadError> reading_sequences_with_stats_inner(
