@@ -133,14 +133,12 @@ class LatticeSimilarityWorkspace {
   std::vector<std::pair<std::uint64_t, std::uint64_t>> by_length_first_;
   std::vector<std::pair<std::uint64_t, std::uint64_t>> by_length_second_;
   // best_similarities_sharing_endings: the query backwards, the classes of
-  // the others' nodes as a lattice read backwards, and what each pass keeps.
+  // the others' nodes as a lattice read backwards, the class of each other's
+  // start and of each node of the one being classed.
   UsefulNodes query_backwards_;
   UsefulNodes classes_;
   std::vector<std::uint32_t> class_of_start_;
   std::vector<std::uint32_t> node_class_;
-  std::vector<std::uint32_t> query_rows_;
-  std::vector<std::uint32_t> query_row_lengths_;
-  std::vector<std::vector<std::pair<std::uint32_t, std::uint32_t>>> class_terms_;
 };
 
 double best_normalized_similarity(const Lattice& left, const Lattice& right);

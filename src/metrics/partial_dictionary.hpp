@@ -152,30 +152,8 @@ std::expected<void, DictionaryAlignmentError<SpanReadingError<Reader>>> walk_spa
     if (before_first_error(start, end)) first_error.emplace(std::pair(start, end), std::move(error));
   };
   SpanGroup group;
-  const auto read_group = [&](std::uint64_t end, std::uint64_t lowest_start) {
-    group.spans.clear();
-    group.readings.clear();
-    for (std::uint64_t start = end; start-- > lowest_start;) {
-      if (!before_first_error(start, end)) continue;
-      const TextSpan span = spans.span(start, end);
-      SpanReading<Reader> readings = detail::read_span(reader, span);
-      if (!readings) {
-        keep_error(start, end, Error::reading(std::move(readings.error())));
-        continue;
-      }
-      if (!*readings) continue;
-      group.spans.push_back(span);
-      group.readings.push_back(own_reading_set(std::move(**readings)));
-    }
-    if (group.spans.empty()) return;
-    group.pointers.clear();
-    for (const ReadingLattice& r : group.readings) group.pointers.push_back(&r);
-    score_group(group, [&](std::size_t i, MetricError error) {
-      keep_error(group.spans[i].start, group.spans[i].end, Error::metric(std::move(error)));
-    });
-  };
-  // One span read and scored on its own.
-  const auto read_one = [&](std::uint64_t start, std::uint64_t end) {
+  // Reads a span into the group unless it is skipped or fails.
+  const auto read_into_group = [&](std::uint64_t start, std::uint64_t end) {
     const TextSpan span = spans.span(start, end);
     SpanReading<Reader> readings = detail::read_span(reader, span);
     if (!readings) {
@@ -183,11 +161,33 @@ std::expected<void, DictionaryAlignmentError<SpanReadingError<Reader>>> walk_spa
       return;
     }
     if (!*readings) return;
-    group.spans.assign(1, span);
-    group.readings.clear();
+    group.spans.push_back(span);
     group.readings.push_back(own_reading_set(std::move(**readings)));
-    group.pointers.assign(1, &group.readings.front());
-    score_group(group, [&](std::size_t, MetricError error) { keep_error(start, end, Error::metric(std::move(error))); });
+  };
+  const auto score = [&]() {
+    if (group.spans.empty()) return;
+    group.pointers.clear();
+    for (const ReadingLattice& r : group.readings) group.pointers.push_back(&r);
+    score_group(group, [&](std::size_t i, MetricError error) {
+      keep_error(group.spans[i].start, group.spans[i].end, Error::metric(std::move(error)));
+    });
+  };
+  const auto clear = [&]() {
+    group.spans.clear();
+    group.readings.clear();
+  };
+  const auto read_group = [&](std::uint64_t end, std::uint64_t lowest_start) {
+    clear();
+    for (std::uint64_t start = end; start-- > lowest_start;) {
+      if (before_first_error(start, end)) read_into_group(start, end);
+    }
+    score();
+  };
+  // One span read and scored on its own.
+  const auto read_one = [&](std::uint64_t start, std::uint64_t end) {
+    clear();
+    read_into_group(start, end);
+    score();
   };
   if (spans.single_empty_span()) {
     read_one(0, 0);
