@@ -160,6 +160,16 @@ void BM_FullJaPartialDistanceWhole(benchmark::State& state) {
 }
 BENCHMARK(BM_FullJaPartialDistanceWhole)->Apply(PairArgs);
 
+// A sentence's query searched in the next pair's longer sentence, whose
+// spans are read at every width up to the query's own.
+void BM_FullJaPartialRatioAcross(benchmark::State& state) {
+  const auto next = static_cast<std::size_t>(state.range(0)) + 1;
+  with_pair(state, [next](const auto& call, const auto& pair) {
+    benchmark::DoNotOptimize(dictionary_partial_ratio(call, pair.first, kPairs.at(next).first, 0, std::nullopt));
+  });
+}
+BENCHMARK(BM_FullJaPartialRatioAcross)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
+
 // Ten sentences against ten.
 void BM_FullJaCdistSimilarity10x10(benchmark::State& state) {
   const ja::UnidicReadingIndex* index = full_index();

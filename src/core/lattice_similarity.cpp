@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <limits>
 #include <string>
-#include <unordered_map>
 
 #include "common/fatal_error.hpp"
 #include "core/grouped_lists.hpp"
+#include "core/sequence_ids.hpp"
 #include "text/utf8.hpp"
 
 namespace orvel {
@@ -331,11 +331,13 @@ void LatticeSimilarityWorkspace::best_similarities_sharing_endings(const Reading
   classes_.in_offsets.assign({0, 0});
   classes_.in_sources.clear();
   classes_.in_symbols.clear();
-  std::unordered_map<std::string, std::uint32_t> class_of_key;
+  // Class 0 is keyed by no arcs: no other node is without arcs.
+  detail::SequenceIds class_of_key;
+  class_of_key.intern({});
   std::vector<std::uint32_t> out_offsets;
   std::vector<std::pair<std::uint32_t, std::uint32_t>> out_arcs;
   std::vector<std::pair<std::uint32_t, std::uint32_t>> key_arcs;
-  std::string key;
+  std::vector<std::uint32_t> key;
   class_of_start_.assign(others.size(), 0);
   std::vector<std::size_t> with_strings;
   for (const std::size_t i : shared) {
@@ -362,8 +364,12 @@ void LatticeSimilarityWorkspace::best_similarities_sharing_endings(const Reading
       }
       std::sort(key_arcs.begin(), key_arcs.end());
       key_arcs.erase(std::unique(key_arcs.begin(), key_arcs.end()), key_arcs.end());
-      key.assign(reinterpret_cast<const char*>(key_arcs.data()), key_arcs.size() * sizeof key_arcs[0]);
-      const auto [at, added] = class_of_key.try_emplace(key, classes_.size());
+      key.clear();
+      for (const auto& [target, symbol] : key_arcs) {
+        key.push_back(target);
+        key.push_back(symbol);
+      }
+      const auto [id, added] = class_of_key.intern(key);
       if (added) {
         if (classes_.size() >= kMaxNodes || classes_.in_sources.size() + key_arcs.size() >= kMaxNodes) {
           throw FatalError("lattice too large for the similarity programme");
@@ -375,7 +381,7 @@ void LatticeSimilarityWorkspace::best_similarities_sharing_endings(const Reading
         }
         classes_.in_offsets.push_back(static_cast<std::uint32_t>(classes_.in_sources.size()));
       }
-      node_class_[d] = at->second;
+      node_class_[d] = id;
     }
     class_of_start_[i] = node_class_[0];
   }

@@ -94,6 +94,7 @@ class SegmentedLattice {
   }
 
   bool empty() const { return builder_.empty(); }
+  void restart() { *this = SegmentedLattice(); }
 
   std::expected<std::optional<Lattice>, JaLatticeError> finish() && {
     if (builder_.empty()) return std::optional<Lattice>();
@@ -143,6 +144,8 @@ std::expected<std::vector<DictionaryReadingPath>, JaLatticeError> dictionary_pat
 // with the unit lists those strings are expanded from.
 class RomajiSetLattice {
  public:
+  explicit RomajiSetLattice(SpanLatticeForm form = SpanLatticeForm::Reduced) : form_(form) {}
+
   void add_steps(std::span<const RomajiStep> steps) {
     builder_.add_steps(steps);
     ++lists_;
@@ -184,6 +187,7 @@ class RomajiSetLattice {
   }
 
   bool empty() const { return builder_.empty(); }
+  void restart() { *this = RomajiSetLattice(form_); }
 
   // For a builder with at least one unit list.
   ReadingLattice finish() && {
@@ -192,6 +196,7 @@ class RomajiSetLattice {
     auto lattice = std::move(builder_).into_lattice();
     if (!lattice) throw FatalError("valid romaji set lattice: " + lattice.error().message());
     if (lists_ <= 1) return ReadingLattice{std::move(*lattice), also_empty};
+    if (form_ == SpanLatticeForm::Merged) return ReadingLattice{merge_reading_lattice(std::move(*lattice)), also_empty};
     return ReadingLattice{reduce_reading_lattice(std::move(*lattice)), also_empty};
   }
 
@@ -205,6 +210,7 @@ class RomajiSetLattice {
   std::vector<Unit> units_;
   SeenUnitLists seen_;
   std::size_t lists_ = 0;
+  SpanLatticeForm form_;
 };
 
 // The units of a typed text when romaji_paths_with_limits would list its
@@ -258,6 +264,7 @@ class RomajiStringSet {
     return extend_supported_dictionary_paths(strings_, paths);
   }
   bool empty() const { return strings_.empty(); }
+  void restart() { strings_.clear(); }
   std::vector<std::string> in_byte_order() { return orvel::ja::in_byte_order(strings_); }
 
  private:
@@ -269,9 +276,9 @@ class RomajiStringSet {
 // strings already in `sink`) and holding ASCII letters or digits: its exact
 // readings (the first max_readings_per_segment) and, for a hybrid text, its
 // dictionary paths with direct stretches. Not readable as typed: the
-// dictionary paths without, then with, direct stretches, each into an empty
-// sink, until one holds strings. False when nothing was gathered (the typed
-// text's own error is then the answer).
+// dictionary paths without, then with, direct stretches, each into an
+// emptied sink (restart), until one holds strings. False when nothing was
+// gathered (the typed text's own error is then the answer).
 // The dictionary paths come from paths_of(include_direct), the search of
 // dictionary_paths for the text.
 template <class Sink, class PathsOf>
@@ -302,7 +309,7 @@ std::expected<bool, JaLatticeError> gather_romaji(std::string_view text, const U
   for (const bool include_direct : {false, true}) {
     auto paths = paths_of(include_direct);
     if (!paths) return std::unexpected(std::move(paths.error()));
-    sink = Sink();
+    sink.restart();
     if (auto ok = sink.add_paths(*paths); !ok) return std::unexpected(std::move(ok.error()));
     if (!sink.empty()) return true;
   }
@@ -429,11 +436,11 @@ template <class PathsOf>
 std::expected<ReadingLattice, JaLatticeError> romaji_set_lattice(std::string_view text,
                                                                  const UnidicReadingIndex& index,
                                                                  const DictionaryOptions& options,
-                                                                 PathsOf&& paths_of) {
+                                                                 SpanLatticeForm form, PathsOf&& paths_of) {
   if (auto ok = validate_dictionary_options(options); !ok) return std::unexpected(std::move(ok.error()));
 
   const auto direct = direct_steps_within_limits(text);
-  RomajiSetLattice lattice;
+  RomajiSetLattice lattice(form);
   if (direct) lattice.add_steps(*direct);
   auto gathered = gather_romaji(text, index, options, direct.has_value(), lattice, paths_of);
   if (!gathered) return std::unexpected(std::move(gathered.error()));
@@ -445,21 +452,26 @@ std::expected<ReadingLattice, JaLatticeError> romaji_set_lattice(std::string_vie
 
 std::expected<ReadingLattice, JaLatticeError> unidic_or_direct_romaji_lattice(
     std::string_view text, const UnidicReadingIndex& index, const DictionaryOptions& options) {
-  return romaji_set_lattice(text, index, options, [&](bool include_direct) {
+  return romaji_set_lattice(text, index, options, SpanLatticeForm::Reduced, [&](bool include_direct) {
     return dictionary_paths(index, text, options, include_direct);
   });
 }
 
 SpanRomajiReader::SpanRomajiReader(const UnidicReadingIndex& index, std::string_view text,
-                                   const DictionaryOptions& options, std::uint64_t span_limit)
-    : index_(index), text_(text), options_(options), span_limit_(span_limit), boundaries_(char_boundaries(text)) {}
+                                   const DictionaryOptions& options, std::uint64_t span_limit, SpanLatticeForm form)
+    : index_(index),
+      text_(text),
+      options_(options),
+      span_limit_(span_limit),
+      form_(form),
+      boundaries_(char_boundaries(text)) {}
 
 SpanRomajiReader::~SpanRomajiReader() = default;
 
 std::expected<ReadingLattice, JaLatticeError> SpanRomajiReader::read(std::size_t start, std::size_t end) {
   const std::string_view span = text_.substr(boundaries_[start], boundaries_[end] - boundaries_[start]);
   return romaji_set_lattice(
-      span, index_, options_,
+      span, index_, options_, form_,
       [&](bool include_direct) -> std::expected<std::vector<DictionaryReadingPath>, JaLatticeError> {
         std::optional<Search>& search = searches_[include_direct ? 1 : 0];
         // One search serves the spans of one end while their starts descend.

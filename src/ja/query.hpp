@@ -76,8 +76,16 @@ std::expected<std::vector<std::string>, JaLatticeError> unidic_or_direct_romaji_
 std::expected<ReadingLattice, JaLatticeError> unidic_or_direct_romaji_lattice(
     std::string_view text, const UnidicReadingIndex& index, const DictionaryOptions& options);
 
+// How far the reading sets of a SpanRomajiReader are shrunk: Reduced as
+// unidic_or_direct_romaji_lattice gives them (node counts, and the cell limit
+// of a lattice distance, follow that form); Merged spells the same strings
+// with its nodes only merged (merge_reading_lattice), for a search that
+// reads the strings alone.
+enum class SpanLatticeForm { Reduced, Merged };
+
 // unidic_or_direct_romaji_lattice of the spans of one text, for a best-span
-// search: read(start, end) is that of the chars [start, end) of the text.
+// search: read(start, end) spells the strings of that of the chars
+// [start, end) of the text, with the same error, in the reader's form.
 // Spans that end at one place share one segmentation search when they are
 // read with their starts descending (spans of a width of at most
 // `span_limit` chars); other orders are answered too, with a new search.
@@ -85,7 +93,7 @@ std::expected<ReadingLattice, JaLatticeError> unidic_or_direct_romaji_lattice(
 class SpanRomajiReader {
  public:
   SpanRomajiReader(const UnidicReadingIndex& index, std::string_view text, const DictionaryOptions& options,
-                   std::uint64_t span_limit);
+                   std::uint64_t span_limit, SpanLatticeForm form = SpanLatticeForm::Reduced);
   ~SpanRomajiReader();
   SpanRomajiReader(const SpanRomajiReader&) = delete;
   SpanRomajiReader& operator=(const SpanRomajiReader&) = delete;
@@ -103,6 +111,7 @@ class SpanRomajiReader {
   std::string_view text_;
   DictionaryOptions options_;
   std::uint64_t span_limit_;
+  SpanLatticeForm form_;
   std::vector<std::size_t> boundaries_;
   // Without and with direct stretches.
   std::optional<Search> searches_[2];

@@ -4,12 +4,13 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
+#include <span>
 #include <string>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "core/grouped_lists.hpp"
+#include "core/sequence_ids.hpp"
 
 namespace orvel::ja {
 
@@ -129,24 +130,23 @@ Graph quotient(const Graph& g, const std::vector<std::uint32_t>& cls, std::uint3
 // Assigns class ids to signatures in the order they are first met.
 class SignatureClasses {
  public:
-  std::uint32_t class_of(const std::u32string& signature) {
-    const auto [it, inserted] = ids_.try_emplace(signature, static_cast<std::uint32_t>(ids_.size()));
-    return it->second;
-  }
-  std::uint32_t count() const { return static_cast<std::uint32_t>(ids_.size()); }
+  std::uint32_t class_of(std::span<const std::uint32_t> signature) { return ids_.intern(signature).first; }
+  std::uint32_t count() const { return ids_.size(); }
 
  private:
-  std::unordered_map<std::u32string, std::uint32_t> ids_;  // lookups only
+  orvel::detail::SequenceIds ids_;
 };
 
-void append_pair(std::u32string& signature, std::uint32_t a, std::uint32_t b) {
-  signature.push_back(static_cast<char32_t>(a));
-  signature.push_back(static_cast<char32_t>(b));
+using Signature = std::vector<std::uint32_t>;
+
+void append_pair(Signature& signature, std::uint32_t a, std::uint32_t b) {
+  signature.push_back(a);
+  signature.push_back(b);
 }
 
 // Sorts the (a, b) pairs of `pairs` and writes the distinct ones after the
 // signature's current contents.
-void append_distinct_pairs(std::u32string& signature, std::vector<std::pair<std::uint32_t, std::uint32_t>>& pairs) {
+void append_distinct_pairs(Signature& signature, std::vector<std::pair<std::uint32_t, std::uint32_t>>& pairs) {
   std::sort(pairs.begin(), pairs.end());
   pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
   for (const auto& [a, b] : pairs) append_pair(signature, a, b);
@@ -161,7 +161,7 @@ bool merge_forward(Graph& g) {
   std::vector<std::uint32_t> cls(g.node_count, 0);
   SignatureClasses classes;
   std::vector<std::pair<std::uint32_t, std::uint32_t>> pairs;
-  std::u32string signature;
+  Signature signature;
   for (std::uint32_t v = 0; v < g.node_count; ++v) {
     pairs.clear();
     for (std::uint32_t k = in.offsets[v]; k < in.offsets[v + 1]; ++k) {
@@ -185,7 +185,7 @@ bool merge_backward(Graph& g) {
   std::vector<std::uint32_t> cls(g.node_count, 0);
   SignatureClasses classes;
   std::vector<std::pair<std::uint32_t, std::uint32_t>> pairs;
-  std::u32string signature;
+  Signature signature;
   for (std::uint32_t v = g.node_count; v-- > 0;) {
     pairs.clear();
     for (std::uint32_t k = out[v]; k < out[v + 1]; ++k) pairs.emplace_back(g.arcs[k].symbol, cls[g.arcs[k].dst]);
@@ -225,21 +225,20 @@ struct Automaton {
 
 std::optional<Automaton> determinise(const Graph& g, std::size_t max_states, std::size_t max_members) {
   const std::vector<std::uint32_t> out = outgoing_offsets(g);
-  std::unordered_map<std::u32string, std::uint32_t> ids;  // lookups only
-  std::vector<const std::u32string*> states;
-  std::size_t members = 1;
+  orvel::detail::SequenceIds states;  // a state's sorted nodes
+  const std::uint32_t start = 0;
+  states.intern(std::span(&start, 1));
   Automaton dfa;
   dfa.offsets.push_back(0);
-  states.push_back(&ids.try_emplace(std::u32string(1, char32_t{0}), 0).first->first);
 
   std::vector<std::pair<std::uint32_t, std::uint32_t>> moves;  // (symbol, destination node)
-  std::u32string target;
+  std::vector<std::uint32_t> target;
   for (std::uint32_t s = 0; s < states.size(); ++s) {
-    const std::u32string& set = *states[s];
-    dfa.min_node.push_back(static_cast<std::uint32_t>(set.front()));
-    dfa.accepting.push_back(static_cast<std::uint32_t>(set.back()) == g.end());
+    const std::span<const std::uint32_t> set = states.words(s);
+    dfa.min_node.push_back(set.front());
+    dfa.accepting.push_back(set.back() == g.end());
     moves.clear();
-    for (const char32_t node : set) {
+    for (const std::uint32_t node : set) {
       for (std::uint32_t k = out[node]; k < out[node + 1]; ++k) moves.emplace_back(g.arcs[k].symbol, g.arcs[k].dst);
     }
     std::sort(moves.begin(), moves.end());
@@ -247,14 +246,10 @@ std::optional<Automaton> determinise(const Graph& g, std::size_t max_states, std
     for (std::size_t k = 0; k < moves.size();) {
       const std::uint32_t symbol = moves[k].first;
       target.clear();
-      for (; k < moves.size() && moves[k].first == symbol; ++k) target.push_back(static_cast<char32_t>(moves[k].second));
-      const auto [it, inserted] = ids.try_emplace(target, static_cast<std::uint32_t>(states.size()));
-      if (inserted) {
-        members += target.size();
-        if (states.size() + 1 > max_states || members > max_members) return std::nullopt;
-        states.push_back(&it->first);
-      }
-      dfa.transitions.emplace_back(symbol, it->second);
+      for (; k < moves.size() && moves[k].first == symbol; ++k) target.push_back(moves[k].second);
+      const auto [id, inserted] = states.intern(target);
+      if (inserted && (states.size() > max_states || states.stored_words() > max_members)) return std::nullopt;
+      dfa.transitions.emplace_back(symbol, id);
     }
     dfa.offsets.push_back(static_cast<std::uint32_t>(dfa.transitions.size()));
   }
@@ -278,9 +273,9 @@ std::optional<Graph> minimise(const Automaton& dfa) {
   std::vector<std::uint32_t> cls(state_count, 0);
   std::vector<std::uint32_t> representative;
   SignatureClasses classes;
-  std::u32string signature;
+  Signature signature;
   for (const std::uint32_t s : order) {
-    signature.assign(1, static_cast<char32_t>(dfa.accepting[s]));
+    signature.assign(1, static_cast<std::uint32_t>(dfa.accepting[s]));
     for (std::uint32_t k = dfa.offsets[s]; k < dfa.offsets[s + 1]; ++k) {
       append_pair(signature, dfa.transitions[k].first, cls[dfa.transitions[k].second]);
     }
@@ -374,6 +369,16 @@ Lattice reduce_reading_lattice(Lattice lattice) {
   auto reduced = to_lattice(best);
   if (!reduced) return lattice;
   return std::move(*reduced);
+}
+
+Lattice merge_reading_lattice(Lattice lattice) {
+  auto trimmed = trimmed_graph(lattice);
+  if (!trimmed) return lattice;
+  Graph merged = merge_equivalent_nodes(std::move(*trimmed));
+  if (merged.node_count == lattice.node_count() && merged.arcs.size() == lattice.arcs().size()) return lattice;
+  auto lattice_of_merged = to_lattice(merged);
+  if (!lattice_of_merged) return lattice;
+  return std::move(*lattice_of_merged);
 }
 
 }  // namespace orvel::ja

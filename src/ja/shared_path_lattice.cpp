@@ -9,6 +9,7 @@
 #include <tuple>
 #include <vector>
 
+#include "core/sequence_ids.hpp"
 #include "ja/romaji_expansion.hpp"
 #include "ja/romaji_steps.hpp"
 #include "ja/romaji_table.hpp"
@@ -221,19 +222,20 @@ class SharedPathLattice {
   std::optional<std::uint32_t> set_for(std::vector<const DictionaryPathNode*> links, SetContext context) {
     key_.clear();
     const std::uint64_t position = links.front()->position;
-    key_.append(reinterpret_cast<const char*>(&position), sizeof position);
-    key_ += context.consumed ? '1' : '0';
-    key_ += context.carry;
-    key_ += '\0';
-    key_.append(reinterpret_cast<const char*>(&context.only_after), sizeof context.only_after);
+    key_.push_back(static_cast<std::uint32_t>(position));
+    key_.push_back(static_cast<std::uint32_t>(position >> 32));
+    key_.push_back(context.consumed ? 1 : 0);
+    key_.push_back(context.only_after);
+    key_.push_back(static_cast<std::uint32_t>(context.carry.size()));
+    for (const char c : context.carry) key_.push_back(static_cast<unsigned char>(c));
     for (std::size_t i = 0; i < links.size(); ++i) {
       // Links of one search are told apart by their rank at their position.
       if (links[i]->position != position || (i > 0 && links[i]->rank <= links[i - 1]->rank)) return std::nullopt;
-      key_.append(reinterpret_cast<const char*>(&links[i]->rank), sizeof links[i]->rank);
+      key_.push_back(links[i]->rank);
     }
     grouped_links_ += links.size();
     if (grouped_links_ > kMaxGroupedLinks) return std::nullopt;
-    auto [it, inserted] = set_ids_.try_emplace(key_, static_cast<std::uint32_t>(sets_.size()));
+    const auto [id, inserted] = set_ids_.intern(key_);
     if (inserted) {
       LinkSet set;
       set.position = position;
@@ -242,7 +244,7 @@ class SharedPathLattice {
       set.links = std::move(links);
       sets_.push_back(std::move(set));
     }
-    return it->second;
+    return id;
   }
 
   bool expand(std::uint32_t id) {
@@ -464,9 +466,9 @@ class SharedPathLattice {
   std::vector<SegmentEdge> edges_;
   // The sets by ascending position: every set after the sets leading to it.
   std::vector<std::uint32_t> order_;
-  std::unordered_map<std::string, std::uint32_t> set_ids_;
+  orvel::detail::SequenceIds set_ids_;
   std::unordered_map<const DictionaryReadingSegment*, SegmentUnits> units_;
-  std::string key_;
+  std::vector<std::uint32_t> key_;
   std::vector<Unit> own_;
   std::vector<Unit> window_;
   std::uint64_t grouped_links_ = 0;

@@ -23,7 +23,8 @@ auto zh_span_reader(const zh::CedictReadingIndex& index, const DictionaryOptions
 std::expected<std::optional<RatioAlignment>, JaAlignmentError> partial_ratio_alignment(
     std::string_view query, std::string_view text, std::uint64_t span_limit, ScoreCutoff cutoff,
     const ja::UnidicReadingIndex& index, const DictionaryOptions& options, const ReadingLattice& query_readings) {
-  ja::SpanRomajiReader reader(index, text, options, span_limit);
+  // The ratio search reads only the strings of each span.
+  ja::SpanRomajiReader reader(index, text, options, span_limit, ja::SpanLatticeForm::Merged);
   return dictionary_partial_ratio_alignment(query, text, span_limit, cutoff, query_readings, ja_span_reader(reader));
 }
 

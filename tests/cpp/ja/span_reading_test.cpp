@@ -106,7 +106,8 @@ TEST(SuffixSegmenter, OptionLimitsFailEverySuffix) {
 
 // The reader gives what unidic_or_direct_romaji_lattice gives for the span
 // alone, in the order of a best-span search (ends ascending, starts
-// descending) and in any other order.
+// descending) and in any other order: the same lattice in the reduced form,
+// the same strings in the merged one.
 TEST(SpanRomajiReader, ReadsEachSpanAsItsOwnText) {
   const UnidicReadingIndex index = span_index();
   std::mt19937 rng(77);
@@ -122,10 +123,17 @@ TEST(SpanRomajiReader, ReadsEachSpanAsItsOwnText) {
     }
     if (round % 3 == 0) std::shuffle(spans.begin(), spans.end(), rng);
     SpanRomajiReader reader(index, text, o, width);
+    SpanRomajiReader merged(index, text, o, width, SpanLatticeForm::Merged);
     for (const auto& [start, end] : spans) {
       const std::string span = text.substr(b[start], b[end] - b[start]);
-      ASSERT_EQ(outcome(reader.read(start, end)), outcome(unidic_or_direct_romaji_lattice(span, index, o)))
-          << span << " in " << text;
+      const auto expected = unidic_or_direct_romaji_lattice(span, index, o);
+      const auto got = reader.read(start, end);
+      ASSERT_EQ(outcome(got), outcome(expected)) << span << " in " << text;
+      if (got) {
+        EXPECT_EQ(got->lattice.node_count(), expected->lattice.node_count()) << span;
+        EXPECT_EQ(got->lattice.arcs().size(), expected->lattice.arcs().size()) << span;
+      }
+      ASSERT_EQ(outcome(merged.read(start, end)), outcome(expected)) << span << " in " << text;
     }
   }
 }
