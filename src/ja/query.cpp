@@ -85,7 +85,8 @@ class SegmentedLattice {
 
   // The paths of one search, from their shared segments where that reads
   // them as add_path would.
-  std::expected<void, JaLatticeError> add_paths(std::span<const DictionaryReadingPath> paths) {
+  std::expected<void, JaLatticeError> add_paths(std::span<const DictionaryReadingPath> paths,
+                                                SharedSegmentReader* = nullptr) {
     if (paths.size() > 1 && add_paths_by_shared_segments(builder_, paths, SharedPathReading{})) return {};
     for (const DictionaryReadingPath& path : paths) {
       if (auto ok = add_path(path); !ok) return ok;
@@ -140,6 +141,9 @@ std::expected<std::vector<DictionaryReadingPath>, JaLatticeError> dictionary_pat
 }
 
 
+// How the romaji string list's paths are grouped: each within its limits.
+constexpr SharedPathReading kQueryGrouping{.query_limits = true};
+
 // The lattice of the strings that unidic_or_direct_romaji_paths lists, fed
 // with the unit lists those strings are expanded from.
 class RomajiSetLattice {
@@ -161,9 +165,10 @@ class RomajiSetLattice {
     auto steps = romaji_steps_from_units(units_);
     if (!steps) return skip_or_fail(std::move(steps.error()));
     if (!romaji_expansion_fits(*steps, kQueryRomajiLimits.max_paths, kQueryRomajiLimits.max_symbols)) {
-      // Over a limit: the expansion itself tells which, with its counts.
-      auto listed = romaji_paths_from_segmented_readings(std::span(&path, 1));
-      if (!listed) return skip_or_fail(std::move(listed.error()));
+      // Over a limit: the expansion itself tells which, with its counts
+      // (as romaji_paths_from_segmented_readings of this path would).
+      auto checked = check_romaji_expansion(*steps, kQueryRomajiLimits.max_paths, kQueryRomajiLimits.max_symbols);
+      if (!checked) return skip_or_fail(std::move(checked.error()));
       throw FatalError("romaji expansion count disagrees with the expansion");
     }
     add_steps(*steps);
@@ -172,9 +177,13 @@ class RomajiSetLattice {
 
   // The paths of one search, from their shared segments where that reads
   // them as add_path would (no path near a limit); the result is reduced.
-  std::expected<void, JaLatticeError> add_paths(std::span<const DictionaryReadingPath> paths) {
+  // `shared` keeps the grouping of the paths of earlier texts found by the
+  // same search.
+  std::expected<void, JaLatticeError> add_paths(std::span<const DictionaryReadingPath> paths,
+                                                SharedSegmentReader* shared = nullptr) {
     if (paths.size() > 1) {
-      const auto added = add_paths_by_shared_segments(builder_, paths, SharedPathReading{.query_limits = true});
+      const auto added = shared != nullptr ? shared->add_paths(builder_, paths)
+                                           : add_paths_by_shared_segments(builder_, paths, kQueryGrouping);
       if (added) {
         if (*added) lists_ += 2;
         return {};
@@ -260,7 +269,8 @@ class RomajiStringSet {
   std::expected<void, JaLatticeError> add_path(const DictionaryReadingPath& path) {
     return add_supported_path(strings_, path);
   }
-  std::expected<void, JaLatticeError> add_paths(std::span<const DictionaryReadingPath> paths) {
+  std::expected<void, JaLatticeError> add_paths(std::span<const DictionaryReadingPath> paths,
+                                                SharedSegmentReader* = nullptr) {
     return extend_supported_dictionary_paths(strings_, paths);
   }
   bool empty() const { return strings_.empty(); }
@@ -280,11 +290,12 @@ class RomajiStringSet {
 // emptied sink (restart), until one holds strings. False when nothing was
 // gathered (the typed text's own error is then the answer).
 // The dictionary paths come from paths_of(include_direct), the search of
-// dictionary_paths for the text.
-template <class Sink, class PathsOf>
+// dictionary_paths for the text, and are grouped through
+// shared_of(include_direct) when that is not null.
+template <class Sink, class PathsOf, class SharedOf>
 std::expected<bool, JaLatticeError> gather_romaji(std::string_view text, const UnidicReadingIndex& index,
                                                   const DictionaryOptions& options, bool typed_readable, Sink& sink,
-                                                  PathsOf&& paths_of) {
+                                                  PathsOf&& paths_of, SharedOf&& shared_of) {
   if (typed_readable) {
     if (!has_ascii_alphanumeric(text)) return true;
     auto found = index.try_readings(text);
@@ -302,7 +313,7 @@ std::expected<bool, JaLatticeError> gather_romaji(std::string_view text, const U
     if (*hybrid) {
       auto paths = paths_of(true);
       if (!paths) return std::unexpected(std::move(paths.error()));
-      if (auto ok = sink.add_paths(*paths); !ok) return std::unexpected(std::move(ok.error()));
+      if (auto ok = sink.add_paths(*paths, shared_of(true)); !ok) return std::unexpected(std::move(ok.error()));
     }
     return true;
   }
@@ -310,7 +321,9 @@ std::expected<bool, JaLatticeError> gather_romaji(std::string_view text, const U
     auto paths = paths_of(include_direct);
     if (!paths) return std::unexpected(std::move(paths.error()));
     sink.restart();
-    if (auto ok = sink.add_paths(*paths); !ok) return std::unexpected(std::move(ok.error()));
+    if (auto ok = sink.add_paths(*paths, shared_of(include_direct)); !ok) {
+      return std::unexpected(std::move(ok.error()));
+    }
     if (!sink.empty()) return true;
   }
   return false;
@@ -319,8 +332,10 @@ std::expected<bool, JaLatticeError> gather_romaji(std::string_view text, const U
 template <class Sink>
 std::expected<bool, JaLatticeError> gather_romaji(std::string_view text, const UnidicReadingIndex& index,
                                                   const DictionaryOptions& options, bool typed_readable, Sink& sink) {
-  return gather_romaji(text, index, options, typed_readable, sink,
-                       [&](bool include_direct) { return dictionary_paths(index, text, options, include_direct); });
+  return gather_romaji(
+      text, index, options, typed_readable, sink,
+      [&](bool include_direct) { return dictionary_paths(index, text, options, include_direct); },
+      [](bool) -> SharedSegmentReader* { return nullptr; });
 }
 
 // The lattice of a directly readable text holding ASCII letters or digits:
@@ -432,17 +447,18 @@ std::expected<std::vector<std::string>, JaLatticeError> unidic_or_direct_romaji_
   return romaji_paths_with_limits(text, kQueryRomajiLimits);
 }
 
-template <class PathsOf>
+template <class PathsOf, class SharedOf>
 std::expected<ReadingLattice, JaLatticeError> romaji_set_lattice(std::string_view text,
                                                                  const UnidicReadingIndex& index,
                                                                  const DictionaryOptions& options,
-                                                                 SpanLatticeForm form, PathsOf&& paths_of) {
+                                                                 SpanLatticeForm form, PathsOf&& paths_of,
+                                                                 SharedOf&& shared_of) {
   if (auto ok = validate_dictionary_options(options); !ok) return std::unexpected(std::move(ok.error()));
 
   const auto direct = direct_steps_within_limits(text);
   RomajiSetLattice lattice(form);
   if (direct) lattice.add_steps(*direct);
-  auto gathered = gather_romaji(text, index, options, direct.has_value(), lattice, paths_of);
+  auto gathered = gather_romaji(text, index, options, direct.has_value(), lattice, paths_of, shared_of);
   if (!gathered) return std::unexpected(std::move(gathered.error()));
   if (*gathered) return std::move(lattice).finish();
   auto failed = romaji_paths_with_limits(text, kQueryRomajiLimits);
@@ -452,9 +468,10 @@ std::expected<ReadingLattice, JaLatticeError> romaji_set_lattice(std::string_vie
 
 std::expected<ReadingLattice, JaLatticeError> unidic_or_direct_romaji_lattice(
     std::string_view text, const UnidicReadingIndex& index, const DictionaryOptions& options) {
-  return romaji_set_lattice(text, index, options, SpanLatticeForm::Reduced, [&](bool include_direct) {
-    return dictionary_paths(index, text, options, include_direct);
-  });
+  return romaji_set_lattice(
+      text, index, options, SpanLatticeForm::Reduced,
+      [&](bool include_direct) { return dictionary_paths(index, text, options, include_direct); },
+      [](bool) -> SharedSegmentReader* { return nullptr; });
 }
 
 SpanRomajiReader::SpanRomajiReader(const UnidicReadingIndex& index, std::string_view text,
@@ -479,13 +496,15 @@ std::expected<ReadingLattice, JaLatticeError> SpanRomajiReader::read(std::size_t
           const std::size_t widest = span_limit_ >= end ? 0 : static_cast<std::size_t>(end - span_limit_);
           const std::size_t lowest = std::min(widest, start);
           search.emplace(Search{SuffixSegmenter(index_, text_, boundaries_, end, lowest, options_, include_direct),
-                                end, lowest, start});
+                                std::make_unique<SharedSegmentReader>(kQueryGrouping), end, lowest, start});
         }
         search->start = start;
         auto paths = search->segmenter.paths_from(start);
         if (!paths) return std::unexpected(dictionary_error(paths.error()));
         return std::move(*paths);
-      });
+      },
+      // paths_of has just made the search of the same kind.
+      [&](bool include_direct) { return searches_[include_direct ? 1 : 0]->grouping.get(); });
 }
 
 std::expected<double, JaLatticeError> normalized_similarity_with_unidic_index(std::string_view left,

@@ -12,6 +12,7 @@
 // them at once.
 #include <cstdint>
 #include <expected>
+#include <memory>
 #include <optional>
 #include <set>
 #include <span>
@@ -28,6 +29,7 @@
 namespace orvel::ja {
 
 class UnidicReadingIndex;
+class SharedSegmentReader;
 
 // The pronunciation lattice of a text. Attempts, the first that yields a
 // lattice or an error winning:
@@ -103,6 +105,8 @@ class SpanRomajiReader {
  private:
   struct Search {
     SuffixSegmenter segmenter;
+    // The grouping of the paths of the spans read through this search.
+    std::unique_ptr<SharedSegmentReader> grouping;
     std::size_t end;
     std::size_t lowest;
     std::size_t start;  // the last start read

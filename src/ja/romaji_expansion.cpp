@@ -17,50 +17,62 @@ constexpr std::uint64_t kSaturated = std::numeric_limits<std::uint64_t>::max();
 
 std::uint64_t saturating_add(std::uint64_t a, std::uint64_t b) { return b > kSaturated - a ? kSaturated : a + b; }
 
+// A partial string of the expansion; only its length and last vowel when
+// the texts are not wanted (the limits never read the text).
+template <bool kTexts>
 struct Partial {
   std::string text;
   std::uint64_t chars = 0;
   LastVowel vowel = LastVowel::None;  // last_vowel(text), kept up to date
 };
+template <>
+struct Partial<false> {
+  std::uint64_t chars = 0;
+  LastVowel vowel = LastVowel::None;
+};
 
 // Builds one stage's list while counting its characters against the limit.
+template <bool kTexts>
 class Stage {
  public:
   Stage(std::uint64_t max_symbols, std::size_t reserve) : max_symbols_(max_symbols) { list_.reserve(reserve); }
 
   // Appends path + alternative; the path's own text is taken over when this
   // is its last alternative, so single-variant steps do not copy it.
-  std::expected<void, JaLatticeError> append(Partial& path, std::string_view alternative,
+  std::expected<void, JaLatticeError> append(Partial<kTexts>& path, std::string_view alternative,
                                              std::uint64_t alternative_chars, bool last_use) {
     total_ = saturating_add(total_, saturating_add(path.chars, alternative_chars));
     if (total_ > max_symbols_) {
       return std::unexpected(
           JaLatticeError::expansion_limit(ExpansionLimitKind::ExpandedSymbols, total_, max_symbols_));
     }
-    Partial next{last_use ? std::move(path.text) : path.text, path.chars + alternative_chars,
-                 last_vowel_after(path.vowel, alternative)};
-    next.text += alternative;
+    Partial<kTexts> next;
+    next.chars = path.chars + alternative_chars;
+    next.vowel = last_vowel_after(path.vowel, alternative);
+    if constexpr (kTexts) {
+      next.text = last_use ? std::move(path.text) : path.text;
+      next.text += alternative;
+    }
     list_.push_back(std::move(next));
     return {};
   }
   std::size_t size() const { return list_.size(); }
-  std::vector<Partial> take() { return std::move(list_); }
+  std::vector<Partial<kTexts>> take() { return std::move(list_); }
 
  private:
   std::uint64_t max_symbols_;
   std::uint64_t total_ = 0;
-  std::vector<Partial> list_;
+  std::vector<Partial<kTexts>> list_;
 };
 
-}  // namespace
-
-std::expected<std::vector<std::string>, JaLatticeError> romaji_paths_from_units(std::span<const Unit> units,
-                                                                                std::uint64_t max_paths,
-                                                                                std::uint64_t max_symbols) {
-  auto steps = romaji_steps_from_units(units);
-  if (!steps) return std::unexpected(std::move(steps.error()));
-  std::vector<Partial> paths(1);
-  for (const RomajiStep& step : *steps) {
+// Every choice of one alternative per step, as romaji_paths_from_units
+// lists them, with the same errors.
+template <bool kTexts>
+std::expected<std::vector<Partial<kTexts>>, JaLatticeError> expand_steps(std::span<const RomajiStep> steps,
+                                                                         std::uint64_t max_paths,
+                                                                         std::uint64_t max_symbols) {
+  std::vector<Partial<kTexts>> paths(1);
+  for (const RomajiStep& step : steps) {
     if (step.kind == RomajiStep::Kind::Variants) {
       const std::uint64_t p = paths.size();
       const std::uint64_t m = step.variants.size();
@@ -71,8 +83,8 @@ std::expected<std::vector<std::string>, JaLatticeError> romaji_paths_from_units(
       std::vector<std::uint64_t> variant_chars;
       variant_chars.reserve(step.variants.size());
       for (const std::string& v : step.variants) variant_chars.push_back(text::count_scalars(v));
-      Stage stage(max_symbols, static_cast<std::size_t>(std::min<std::uint64_t>(product, 1u << 16)));
-      for (Partial& path : paths) {
+      Stage<kTexts> stage(max_symbols, static_cast<std::size_t>(std::min<std::uint64_t>(product, 1u << 16)));
+      for (Partial<kTexts>& path : paths) {
         for (std::size_t k = 0; k < step.variants.size(); ++k) {
           const bool last_use = k + 1 == step.variants.size();
           if (auto ok = stage.append(path, step.variants[k], variant_chars[k], last_use); !ok) {
@@ -82,8 +94,8 @@ std::expected<std::vector<std::string>, JaLatticeError> romaji_paths_from_units(
       }
       paths = stage.take();
     } else {
-      Stage stage(max_symbols, paths.size());
-      for (Partial& path : paths) {
+      Stage<kTexts> stage(max_symbols, paths.size());
+      for (Partial<kTexts>& path : paths) {
         const auto alternatives = long_vowel_alternatives(path.vowel);
         for (std::size_t k = 0; k < alternatives.size(); ++k) {
           if (stage.size() >= max_paths) {
@@ -99,10 +111,29 @@ std::expected<std::vector<std::string>, JaLatticeError> romaji_paths_from_units(
       paths = stage.take();
     }
   }
+  return paths;
+}
+
+}  // namespace
+
+std::expected<std::vector<std::string>, JaLatticeError> romaji_paths_from_units(std::span<const Unit> units,
+                                                                                std::uint64_t max_paths,
+                                                                                std::uint64_t max_symbols) {
+  auto steps = romaji_steps_from_units(units);
+  if (!steps) return std::unexpected(std::move(steps.error()));
+  auto paths = expand_steps<true>(*steps, max_paths, max_symbols);
+  if (!paths) return std::unexpected(std::move(paths.error()));
   std::vector<std::string> result;
-  result.reserve(paths.size());
-  for (Partial& path : paths) result.push_back(std::move(path.text));
+  result.reserve(paths->size());
+  for (Partial<true>& path : *paths) result.push_back(std::move(path.text));
   return result;
+}
+
+std::expected<void, JaLatticeError> check_romaji_expansion(std::span<const RomajiStep> steps, std::uint64_t max_paths,
+                                                           std::uint64_t max_symbols) {
+  auto paths = expand_steps<false>(steps, max_paths, max_symbols);
+  if (!paths) return std::unexpected(std::move(paths.error()));
+  return {};
 }
 
 bool romaji_expansion_fits(std::span<const RomajiStep> steps, std::uint64_t max_paths, std::uint64_t max_symbols) {

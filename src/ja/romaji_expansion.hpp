@@ -33,6 +33,12 @@ std::expected<std::vector<std::string>, JaLatticeError> romaji_paths_from_units(
                                                                                 std::uint64_t max_paths,
                                                                                 std::uint64_t max_symbols);
 
+// The outcome of romaji_paths_from_units(units of `steps`, max_paths,
+// max_symbols) without the strings' texts: the same expansion over lengths
+// and last vowels, so an error carries the same counts.
+std::expected<void, JaLatticeError> check_romaji_expansion(std::span<const RomajiStep> steps, std::uint64_t max_paths,
+                                                           std::uint64_t max_symbols);
+
 // Whether romaji_paths_from_units(units of `steps`, max_paths, max_symbols)
 // succeeds, found by counting the strings and characters per last vowel
 // instead of listing them.

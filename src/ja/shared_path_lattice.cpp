@@ -25,9 +25,6 @@ constexpr std::size_t kVowels = 6;
 constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
 // Counts are kept below this; a count that reaches it passes every limit.
 constexpr std::uint64_t kCap = std::uint64_t{1} << 62;
-// Links looked at while grouping, over all sets; past it the paths are read
-// one at a time.
-constexpr std::uint64_t kMaxGroupedLinks = std::uint64_t{1} << 22;
 
 std::uint64_t capped_add(std::uint64_t a, std::uint64_t b) { return std::min(a + b, kCap); }
 std::uint64_t capped_mul(std::uint64_t a, std::uint64_t b) {
@@ -60,10 +57,11 @@ struct LinkSet {
   VowelCounts max_strings{};
   VowelCounts max_symbols{};
   bool live = false;
-  std::array<std::uint32_t, kVowels> entry;
-
-  LinkSet() { entry.fill(kNone); }
+  // Its expansion failed: no path through it can be read this way.
+  bool failed = false;
 };
+
+using Entry = std::array<std::uint32_t, kVowels>;
 
 // One segment read from a set into the set of its tails.
 struct SegmentEdge {
@@ -78,113 +76,100 @@ struct SegmentUnits {
 
 class SharedPathLattice {
  public:
-  explicit SharedPathLattice(SharedPathReading how) : how_(how) {}
+  SharedPathLattice(SharedPathReading how, std::uint64_t budget) : how_(how), budget_(budget) {}
 
-  // False when the construction does not apply.
-  bool group(std::span<const DictionaryReadingPath> paths) {
-    std::vector<const DictionaryPathNode*> roots;
-    roots.reserve(paths.size());
-    // Reading chars from each link to the end of its path. Links are shared
-    // and told apart by (position, rank), so each is counted once.
+  enum class Outcome { Root, Fails, Spent };
+  struct Added {
+    Outcome outcome = Outcome::Fails;
+    std::uint32_t root = 0;
+  };
+
+  // Groups the paths (all of one search) under the set of their first links
+  // and reads every set after it that is not known yet. Fails where the
+  // shared reading cannot stand for the paths (see
+  // add_paths_by_shared_segments); Spent when the grouping budget of this
+  // lattice ran out (it then answers nothing more; for a lattice of one
+  // call, that is a failure too). Sets made by earlier calls are reused:
+  // what a set holds depends only on its links and context, so the outcome
+  // for the paths is that of a lattice made for them alone.
+  Added add_root(std::span<const DictionaryReadingPath> paths) {
+    if (spent_) return {Outcome::Spent};
+    roots_.clear();
+    roots_.reserve(paths.size());
     std::uint64_t first_position = 0;
-    std::vector<std::vector<std::uint64_t>> chars_from;
-    constexpr std::uint64_t kUnknown = std::numeric_limits<std::uint64_t>::max();
-    const auto memo = [&](const DictionaryPathNode* node) -> std::uint64_t& {
-      auto& at = chars_from[node->position - first_position];
-      if (at.size() <= node->rank) at.resize(node->rank + 1, kUnknown);
-      return at[node->rank];
-    };
-    std::vector<const DictionaryPathNode*> pending;
-    const auto chars_of = [&](const DictionaryPathNode* head) {
-      pending.clear();
-      std::uint64_t known = 0;
-      for (const DictionaryPathNode* node = head; node != nullptr; node = node->next.get()) {
-        // Not links of one search: read the paths one at a time.
-        if (node->position < first_position || node->position - first_position >= chars_from.size()) return kUnknown;
-        if (const std::uint64_t found = memo(node); found != kUnknown) {
-          known = found;
-          break;
-        }
-        pending.push_back(node);
-      }
-      for (auto it = pending.rbegin(); it != pending.rend(); ++it) {
-        if ((*it)->segment) known += text::count_scalars((*it)->segment->reading);
-        memo(*it) = known;
-      }
-      return known;
-    };
     if (how_.query_limits && !paths.empty() && paths.front().head() != nullptr) {
       // Positions only grow along a path, from the first link's to the end's.
       first_position = paths.front().head()->position;
       std::uint64_t last_position = first_position;
       for (const DictionaryPathNode* node = paths.front().head(); node != nullptr; node = node->next.get()) {
-        if (node->position < first_position) return false;
+        if (node->position < first_position) return {Outcome::Fails};
         last_position = node->position;
       }
-      chars_from.resize(last_position - first_position + 1);
+      // Reading chars are counted from the end of the text backwards; paths
+      // of one search all end there.
+      if (!last_position_) last_position_ = last_position;
+      if (*last_position_ != last_position) return {Outcome::Spent};
     }
     for (const DictionaryReadingPath& path : paths) {
-      if (path.head() == nullptr) return false;
+      if (path.head() == nullptr) return {Outcome::Fails};
       if (how_.query_limits) {
-        if (path.head()->position != first_position) return false;
-        if (chars_of(path.head()) > kQueryRomajiLimits.max_input_chars) return false;
+        if (path.head()->position != first_position) return {Outcome::Fails};
+        if (chars_of(path.head(), first_position) > kQueryRomajiLimits.max_input_chars) return {Outcome::Fails};
       }
-      roots.push_back(path.head());
+      roots_.push_back(path.head());
     }
-    auto root = set_for(std::move(roots), SetContext{});
-    if (!root) return false;
-    root_ = *root;
-    for (std::size_t next = 0; next < sets_.size(); ++next) {
-      if (!expand(static_cast<std::uint32_t>(next))) return false;
+    const std::size_t known = sets_.size();
+    const auto root = set_for(roots_, SetContext{});
+    if (spent_) return {Outcome::Spent};
+    if (!root) return {Outcome::Fails};
+    for (std::size_t next = known; next < sets_.size(); ++next) {
+      if (!expand(static_cast<std::uint32_t>(next))) sets_[next].failed = true;
+      if (spent_) return {Outcome::Spent};
     }
-    order_ = by_position();
-    return true;
+    bound_new_sets(known);
+
+    // What reading these paths alone would have grouped: every set reached
+    // from the root. Each was expanded once, here or for earlier paths, and
+    // all of them together stayed within the budget, so these alone would
+    // have too.
+    reach(*root);
+    for (const std::uint32_t id : reached_) {
+      if (sets_[id].failed) return {Outcome::Fails};
+    }
+    const LinkSet& top = sets_[*root];
+    if (how_.query_limits && top.live) {
+      const auto none = static_cast<std::size_t>(LastVowel::None);
+      if (top.max_strings[none] > kQueryRomajiLimits.max_paths ||
+          top.max_symbols[none] > kQueryRomajiLimits.max_symbols) {
+        return {Outcome::Fails};
+      }
+    }
+    return {Outcome::Root, *root};
   }
 
-  // False when a path may pass a limit.
-  bool bound() {
-    for (auto it = order_.rbegin(); it != order_.rend(); ++it) {
-      LinkSet& set = sets_[*it];
-      if (set.is_end) {
-        set.live = true;
-        set.max_strings.fill(1);
-        set.max_symbols.fill(0);
-        continue;
-      }
-      for (const std::uint32_t e : set.edges) {
-        const SegmentEdge& edge = edges_[e];
-        const LinkSet& tail = sets_[edge.to];
-        if (!tail.live) continue;
-        VowelCounts strings = tail.max_strings;
-        VowelCounts symbols = tail.max_symbols;
-        for (auto step = edge.steps.rbegin(); step != edge.steps.rend(); ++step) {
-          step_back(*step, strings, symbols);
-        }
-        for (std::size_t v = 0; v < kVowels; ++v) {
-          set.max_strings[v] = std::max(set.max_strings[v], strings[v]);
-          set.max_symbols[v] = std::max(set.max_symbols[v], symbols[v]);
-        }
-        set.live = true;
-      }
-    }
-    if (!how_.query_limits || !sets_[root_].live) return true;
-    const auto none = static_cast<std::size_t>(LastVowel::None);
-    return sets_[root_].max_strings[none] <= kQueryRomajiLimits.max_paths &&
-           sets_[root_].max_symbols[none] <= kQueryRomajiLimits.max_symbols;
-  }
+  bool any_string(std::uint32_t root) const { return sets_[root].live; }
 
-  bool any_string() const { return sets_[root_].live; }
-
-  // The lattice of the readable paths into `builder`.
-  void emit(RomajiLatticeBuilder& builder) {
+  // The lattice of the readable paths of `root` (the last set add_root gave)
+  // into `builder`.
+  void emit(std::uint32_t root, RomajiLatticeBuilder& builder) {
     node_count_ = 2;  // the start, and the end until the renumbering
-    sets_[root_].entry[static_cast<std::size_t>(LastVowel::None)] = kStart;
-    for (const std::uint32_t s : order_) {
+    arcs_.clear();
+    // The sets reached, by ascending position: every set after the sets
+    // leading to it.
+    std::sort(reached_.begin(), reached_.end(), [&](std::uint32_t a, std::uint32_t b) {
+      return sets_[a].position != sets_[b].position ? sets_[a].position < sets_[b].position : a < b;
+    });
+    if (entries_.size() < sets_.size()) entries_.resize(sets_.size());
+    Entry none;
+    none.fill(kNone);
+    for (const std::uint32_t s : reached_) entries_[s] = none;
+    entries_[root][static_cast<std::size_t>(LastVowel::None)] = kStart;
+    for (const std::uint32_t s : reached_) {
       const LinkSet& set = sets_[s];
       if (set.is_end || !set.live) continue;
       std::vector<FrontierState> entry;
       for (std::size_t v = 0; v < kVowels; ++v) {
-        if (set.entry[v] != kNone) entry.push_back(FrontierState{set.entry[v], static_cast<LastVowel>(v)});
+        if (entries_[s][v] != kNone) entry.push_back(FrontierState{entries_[s][v], static_cast<LastVowel>(v)});
       }
       if (entry.empty()) continue;
       for (const std::uint32_t e : set.edges) {
@@ -192,7 +177,7 @@ class SharedPathLattice {
         if (!sets_[edge.to].live) continue;
         if (edge.steps.empty()) {
           // The segment was all carried over into its tails.
-          sets_[edge.to].entry = set.entry;
+          entries_[edge.to] = entries_[s];
           continue;
         }
         std::vector<FrontierState> frontier = entry;
@@ -234,7 +219,10 @@ class SharedPathLattice {
       key_.push_back(links[i]->rank);
     }
     grouped_links_ += links.size();
-    if (grouped_links_ > kMaxGroupedLinks) return std::nullopt;
+    if (grouped_links_ > budget_) {
+      spent_ = true;
+      return std::nullopt;
+    }
     const auto [id, inserted] = set_ids_.intern(key_);
     if (inserted) {
       LinkSet set;
@@ -384,12 +372,85 @@ class SharedPathLattice {
     symbols = before_symbols;
   }
 
-  std::vector<std::uint32_t> by_position() const {
-    std::vector<std::uint32_t> order(sets_.size());
-    for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+  // Reading chars from a link to the end of its path. Links are shared and
+  // told apart by (position, rank), so each is counted once; kUnknown for a
+  // link outside [first_position, the end].
+  static constexpr std::uint64_t kUnknown = std::numeric_limits<std::uint64_t>::max();
+  std::uint64_t chars_of(const DictionaryPathNode* head, std::uint64_t first_position) {
+    const auto memo = [&](const DictionaryPathNode* node) -> std::uint64_t& {
+      const std::uint64_t back = *last_position_ - node->position;
+      if (chars_from_.size() <= back) chars_from_.resize(back + 1);
+      auto& at = chars_from_[back];
+      if (at.size() <= node->rank) at.resize(node->rank + 1, kUnknown);
+      return at[node->rank];
+    };
+    pending_.clear();
+    std::uint64_t known = 0;
+    for (const DictionaryPathNode* node = head; node != nullptr; node = node->next.get()) {
+      // Not links of one search: read the paths one at a time.
+      if (node->position < first_position || node->position > *last_position_) return kUnknown;
+      if (const std::uint64_t found = memo(node); found != kUnknown) {
+        known = found;
+        break;
+      }
+      pending_.push_back(node);
+    }
+    for (auto it = pending_.rbegin(); it != pending_.rend(); ++it) {
+      if ((*it)->segment) known += text::count_scalars((*it)->segment->reading);
+      memo(*it) = known;
+    }
+    return known;
+  }
+
+  // Bounds the sets made since `known`: over the readable paths from each,
+  // the most strings and symbols one path can add. A set's tails lie at
+  // later positions, so by descending position they come first.
+  void bound_new_sets(std::size_t known) {
+    std::vector<std::uint32_t> order;
+    for (std::size_t s = known; s < sets_.size(); ++s) order.push_back(static_cast<std::uint32_t>(s));
     std::stable_sort(order.begin(), order.end(),
-                     [&](std::uint32_t a, std::uint32_t b) { return sets_[a].position < sets_[b].position; });
-    return order;
+                     [&](std::uint32_t a, std::uint32_t b) { return sets_[a].position > sets_[b].position; });
+    for (const std::uint32_t s : order) {
+      LinkSet& set = sets_[s];
+      if (set.is_end) {
+        set.live = true;
+        set.max_strings.fill(1);
+        set.max_symbols.fill(0);
+        continue;
+      }
+      for (const std::uint32_t e : set.edges) {
+        const SegmentEdge& edge = edges_[e];
+        const LinkSet& tail = sets_[edge.to];
+        if (!tail.live) continue;
+        VowelCounts strings = tail.max_strings;
+        VowelCounts symbols = tail.max_symbols;
+        for (auto step = edge.steps.rbegin(); step != edge.steps.rend(); ++step) {
+          step_back(*step, strings, symbols);
+        }
+        for (std::size_t v = 0; v < kVowels; ++v) {
+          set.max_strings[v] = std::max(set.max_strings[v], strings[v]);
+          set.max_symbols[v] = std::max(set.max_symbols[v], symbols[v]);
+        }
+        set.live = true;
+      }
+    }
+  }
+
+  // The sets reached from `root` along any edge, into reached_.
+  void reach(std::uint32_t root) {
+    reached_.clear();
+    if (stamp_.size() < sets_.size()) stamp_.resize(sets_.size(), 0);
+    ++round_;
+    stamp_[root] = round_;
+    reached_.push_back(root);
+    for (std::size_t i = 0; i < reached_.size(); ++i) {
+      for (const std::uint32_t e : sets_[reached_[i]].edges) {
+        const std::uint32_t to = edges_[e].to;
+        if (stamp_[to] == round_) continue;
+        stamp_[to] = round_;
+        reached_.push_back(to);
+      }
+    }
   }
 
   // One step from `frontier`: into new nodes, one per last vowel, or into
@@ -404,10 +465,10 @@ class SharedPathLattice {
         if (fresh[v] == kNone) fresh[v] = new_node();
         return fresh[v];
       }
-      LinkSet& set = sets_[into];
-      if (set.is_end) return kEnd;
-      if (set.entry[v] == kNone) set.entry[v] = new_node();
-      return set.entry[v];
+      if (sets_[into].is_end) return kEnd;
+      Entry& entry = entries_[into];
+      if (entry[v] == kNone) entry[v] = new_node();
+      return entry[v];
     };
     for (const RomajiTransition& move : RomajiLatticeBuilder::transitions(frontier, step)) {
       if (move.symbols.empty()) continue;
@@ -464,29 +525,76 @@ class SharedPathLattice {
   SharedPathReading how_;
   std::vector<LinkSet> sets_;
   std::vector<SegmentEdge> edges_;
-  // The sets by ascending position: every set after the sets leading to it.
-  std::vector<std::uint32_t> order_;
   orvel::detail::SequenceIds set_ids_;
   std::unordered_map<const DictionaryReadingSegment*, SegmentUnits> units_;
   std::vector<std::uint32_t> key_;
   std::vector<Unit> own_;
   std::vector<Unit> window_;
+  // Links handed to set_for over all calls; past the budget the lattice is
+  // spent.
+  std::uint64_t budget_;
   std::uint64_t grouped_links_ = 0;
-  std::uint32_t root_ = 0;
+  bool spent_ = false;
+  std::vector<const DictionaryPathNode*> roots_;
+  std::optional<std::uint64_t> last_position_;
+  // Per position back from the end, per rank: chars_of's memo.
+  std::vector<std::vector<std::uint64_t>> chars_from_;
+  std::vector<const DictionaryPathNode*> pending_;
+  // The sets the last add_root reached, and the marks of that walk.
+  std::vector<std::uint32_t> reached_;
+  std::vector<std::uint32_t> stamp_;
+  std::uint32_t round_ = 0;
+  // emit's entry nodes per set and last vowel.
+  std::vector<Entry> entries_;
   std::vector<Arc> arcs_;
   std::uint32_t node_count_ = 0;
 };
 
+// The paths' strings into `builder` through `lattice`, or none.
+std::optional<bool> add_through(SharedPathLattice& lattice, RomajiLatticeBuilder& builder,
+                                std::span<const DictionaryReadingPath> paths, bool& spent) {
+  const SharedPathLattice::Added added = lattice.add_root(paths);
+  spent = added.outcome == SharedPathLattice::Outcome::Spent;
+  if (added.outcome != SharedPathLattice::Outcome::Root) return std::nullopt;
+  if (!lattice.any_string(added.root)) return false;
+  lattice.emit(added.root, builder);
+  return true;
+}
+
 }  // namespace
 
 std::optional<bool> add_paths_by_shared_segments(RomajiLatticeBuilder& builder,
-                                                 std::span<const DictionaryReadingPath> paths, SharedPathReading how) {
+                                                 std::span<const DictionaryReadingPath> paths, SharedPathReading how,
+                                                 std::uint64_t budget) {
   if (paths.empty()) return false;
-  SharedPathLattice lattice(how);
-  if (!lattice.group(paths) || !lattice.bound()) return std::nullopt;
-  if (!lattice.any_string()) return false;
-  lattice.emit(builder);
-  return true;
+  SharedPathLattice lattice(how, budget);
+  bool spent = false;
+  return add_through(lattice, builder, paths, spent);
+}
+
+struct SharedSegmentReader::Kept {
+  Kept(SharedPathReading how, std::uint64_t budget) : lattice(how, budget) {}
+  SharedPathLattice lattice;
+  // The paths whose links the lattice points into.
+  std::vector<DictionaryReadingPath> paths;
+};
+
+SharedSegmentReader::SharedSegmentReader(SharedPathReading how, std::uint64_t budget)
+    : how_(how), budget_(budget), kept_(std::make_unique<Kept>(how, budget)) {}
+SharedSegmentReader::~SharedSegmentReader() = default;
+
+std::optional<bool> SharedSegmentReader::add_paths(RomajiLatticeBuilder& builder,
+                                                   std::span<const DictionaryReadingPath> paths) {
+  if (paths.empty()) return false;
+  if (kept_) {
+    kept_->paths.insert(kept_->paths.end(), paths.begin(), paths.end());
+    bool spent = false;
+    const std::optional<bool> added = add_through(kept_->lattice, builder, paths, spent);
+    if (!spent) return added;
+    // Past the budget of all calls together: each call on its own from now.
+    kept_.reset();
+  }
+  return add_paths_by_shared_segments(builder, paths, how_, budget_);
 }
 
 }  // namespace orvel::ja

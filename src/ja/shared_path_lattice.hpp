@@ -17,6 +17,8 @@
 // form one step), so a set is split by the first unit of its tails where
 // the last unit of a segment looks ahead, and a tail whose first unit was
 // taken by such a step is its own set.
+#include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 
@@ -34,6 +36,10 @@ struct SharedPathReading {
   bool query_limits = false;
 };
 
+// Links a grouping may look at, over all its sets; past it the paths are
+// read one at a time.
+inline constexpr std::uint64_t kSharedGroupingBudget = std::uint64_t{1} << 22;
+
 // Adds to `builder` the romaji strings that reading the paths one at a time
 // adds (a path with an unsupported character or a kana without a row adds
 // nothing) and says whether any path gave strings. The paths must be those of
@@ -43,6 +49,30 @@ struct SharedPathReading {
 // path that may pass a limit, or paths beyond the grouping's budget. The
 // caller then reads the paths one at a time, which gives the exact errors.
 std::optional<bool> add_paths_by_shared_segments(RomajiLatticeBuilder& builder,
-                                                 std::span<const DictionaryReadingPath> paths, SharedPathReading how);
+                                                 std::span<const DictionaryReadingPath> paths, SharedPathReading how,
+                                                 std::uint64_t budget = kSharedGroupingBudget);
+
+// add_paths_by_shared_segments for the paths of many texts found by one
+// search (the spans of a text that end at one place): the sets of links, and
+// what is known of each, are kept from one call to the next, so a set that
+// many texts reach is read once. Each call gives what the function gives for
+// its paths alone (with the same budget), with a lattice of the same shape.
+// When all calls together have looked at more links than that budget, each
+// call is answered on its own.
+class SharedSegmentReader {
+ public:
+  explicit SharedSegmentReader(SharedPathReading how, std::uint64_t budget = kSharedGroupingBudget);
+  ~SharedSegmentReader();
+  SharedSegmentReader(const SharedSegmentReader&) = delete;
+  SharedSegmentReader& operator=(const SharedSegmentReader&) = delete;
+
+  std::optional<bool> add_paths(RomajiLatticeBuilder& builder, std::span<const DictionaryReadingPath> paths);
+
+ private:
+  struct Kept;
+  SharedPathReading how_;
+  std::uint64_t budget_;
+  std::unique_ptr<Kept> kept_;
+};
 
 }  // namespace orvel::ja

@@ -166,7 +166,8 @@ TEST(RomajiSetLattice, SharedPrefixBuilderSpellsThePlainBuildersStrings) {
 }
 
 // Steps of random kana with small limits: the count says "fits" exactly when
-// the expansion succeeds.
+// the expansion succeeds, and the expansion without texts fails with the
+// same error (kind and counts) as the listing.
 TEST(RomajiSetLattice, ExpansionCountMatchesTheExpansion) {
   const std::vector<std::string> kana = {"し", "ち", "ん", "ー", "っ", "か", "きゃ", "お", "え", "ふ", "じ", "a"};
   std::mt19937 rng(5);
@@ -183,9 +184,15 @@ TEST(RomajiSetLattice, ExpansionCountMatchesTheExpansion) {
     ASSERT_TRUE(steps.has_value());
     const std::uint64_t max_paths = paths_limit(rng);
     const std::uint64_t max_symbols = symbols_limit(rng);
-    const bool listed = romaji_paths_from_units(*units, max_paths, max_symbols).has_value();
+    const auto strings = romaji_paths_from_units(*units, max_paths, max_symbols);
+    const bool listed = strings.has_value();
     ASSERT_EQ(romaji_expansion_fits(*steps, max_paths, max_symbols), listed)
         << text << " paths " << max_paths << " symbols " << max_symbols;
+    const auto checked = check_romaji_expansion(*steps, max_paths, max_symbols);
+    ASSERT_EQ(checked.has_value(), listed) << text;
+    if (!listed) {
+      ASSERT_EQ(checked.error().debug(), strings.error().debug()) << text;
+    }
     failures += listed ? 0 : 1;
   }
   EXPECT_GT(failures, 500);

@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "ja/query.hpp"
+#include "ja/romaji_lattice_builder.hpp"
 #include "ja/segmentation.hpp"
+#include "ja/shared_path_lattice.hpp"
 #include "ja/unidic_reading_index.hpp"
 #include "../support/lattice_strings.hpp"
 #include "segmentation_test_support.hpp"
@@ -136,6 +138,52 @@ TEST(SpanRomajiReader, ReadsEachSpanAsItsOwnText) {
       ASSERT_EQ(outcome(merged.read(start, end)), outcome(expected)) << span << " in " << text;
     }
   }
+}
+
+// What a grouping kept across the spans of one end gives each span: the same
+// answer as grouping its paths alone with the same budget, and a lattice of
+// the same strings and shape; small budgets are met by single spans and
+// spent part way through an end.
+TEST(SharedSegmentReader, GivesEachSpanWhatItsPathsGiveAlone) {
+  const UnidicReadingIndex index = span_index();
+  std::mt19937 rng(4242);
+  const auto lattice_of = [](RomajiLatticeBuilder& builder) -> std::string {
+    if (builder.empty()) return "none";
+    auto lattice = std::move(builder).into_lattice();
+    if (!lattice) return "error: " + lattice.error().message();
+    std::string out = std::to_string(lattice->node_count()) + " nodes " + std::to_string(lattice->arcs().size()) +
+                      " arcs:";
+    for (const std::string& s : test_support::spelt_strings<std::set<std::string>>(*lattice)) out += " " + s;
+    return out;
+  };
+  int shared_answers = 0;
+  int refused = 0;
+  for (int round = 0; round < 300; ++round) {
+    const std::string text = random_text(rng, 9);
+    const DictionaryOptions o = random_options(rng);
+    const bool include_direct = round % 2 == 1;
+    const SharedPathReading how{.query_limits = round % 3 != 0};
+    const std::uint64_t budget = round % 4 == 0 ? rng() % 40 : kSharedGroupingBudget;
+    const std::vector<std::size_t> b = char_boundaries(text);
+    const std::size_t n = b.size() - 1;
+    for (std::size_t end = 1; end <= n; ++end) {
+      SuffixSegmenter search(index, text, b, end, 0, o, include_direct);
+      SharedSegmentReader kept(how, budget);
+      for (std::size_t from = end; from-- > 0;) {
+        const auto paths = search.paths_from(from);
+        ASSERT_TRUE(paths.has_value());
+        RomajiLatticeBuilder alone_builder(true), kept_builder(true);
+        const std::optional<bool> alone = add_paths_by_shared_segments(alone_builder, *paths, how, budget);
+        const std::optional<bool> got = kept.add_paths(kept_builder, *paths);
+        ASSERT_EQ(got, alone) << text << " from " << from << " to " << end;
+        ASSERT_EQ(lattice_of(kept_builder), lattice_of(alone_builder)) << text << " from " << from << " to " << end;
+        shared_answers += got.has_value() && *got ? 1 : 0;
+        refused += got.has_value() ? 0 : 1;
+      }
+    }
+  }
+  EXPECT_GT(shared_answers, 1000);
+  EXPECT_GT(refused, 20);
 }
 
 }  // namespace
