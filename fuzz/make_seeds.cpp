@@ -140,6 +140,12 @@ void japanese(const fs::path& source) {
                                       "キャット", "っ", "ん", "ヴァ", "今日は", "日本語", "a1"}) {
     write("fuzz_ja_front", "text-" + std::to_string(i++), "\x1f" + std::string(text));
   }
+  // Texts of the span reader: options 0x1f, order 0x00 (every width, in
+  // the searches' order) or 0x13 (width 3, shuffled), then the text.
+  for (const std::string_view text : {"東京都に行きたい", "今日は東京deすし", "キャットっ東京", "東京タワーと京都"}) {
+    write("fuzz_ja_spans", "text-" + std::to_string(i++), std::string("\x1f\x00", 2) + std::string(text));
+    write("fuzz_ja_spans", "text-" + std::to_string(i++), "\x1f\x13" + std::string(text));
+  }
 }
 
 std::string tag_name(std::string_view view, int i) { return std::string(view) + "-" + std::to_string(i); }

@@ -1,0 +1,87 @@
+// The span reader of the Japanese best-span searches against each span read
+// as a text of its own, with the small test index: spans of one end share a
+// segmentation search and a grouping of their links, and what a span gets
+// from them must be what it gets alone. The reduced form gives the same
+// error, or a lattice of the same strings, node count and arc count; the
+// merged form the same error or the same strings.
+//
+// Input: an options byte (fuzz::options_from_byte), an order byte, then the
+// text (at most 16 characters are read). Order bits: 0-3 the span width
+// (0: every width), 4 spans in a shuffled order instead of the searches'
+// (ends ascending, starts descending).
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <random>
+#include <set>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "front_support.hpp"
+#include "ja/query.hpp"
+#include "ja/segmentation.hpp"
+#include "ja/unidic_reading_index.hpp"
+#include "text/utf8.hpp"
+
+namespace {
+
+// A reading's outcome: its error, or its strings (when few), with the
+// lattice's size when `shape` is asked for.
+std::string outcome(const std::expected<orvel::ReadingLattice, orvel::ja::JaLatticeError>& read, bool shape) {
+  if (!read) return "error: " + read.error().message();
+  std::string out = read->also_empty ? "also empty;" : "";
+  if (shape) {
+    out += std::to_string(read->lattice.node_count()) + " nodes " + std::to_string(read->lattice.arcs().size()) +
+           " arcs;";
+  }
+  if (orvel::fuzz::path_count(read->lattice, 4097) > 4096) return out + " many strings";
+  std::set<std::string> spelt;
+  orvel::fuzz::spelt_strings(read->lattice, spelt);
+  for (const std::string& s : spelt) out += " " + s;
+  return out;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static const orvel::ja::UnidicReadingIndex index = [] {
+    auto loaded =
+        orvel::ja::UnidicReadingIndex::from_artifact_payload_path(orvel::fuzz::source_path("tests/data/unidic/small.yaml"));
+    if (!loaded) orvel::fuzz::mismatch("the test index does not load");
+    return std::move(*loaded);
+  }();
+  orvel::fuzz::Bytes in(data, size);
+  const orvel::DictionaryOptions options = orvel::fuzz::options_from_byte(in.byte());
+  const std::uint8_t order = in.byte();
+  std::string_view text = in.rest();
+  // Texts come as valid UTF-8 (from Python strings); cut to 16 characters.
+  if (!orvel::text::validate_utf8(text)) return 0;
+  std::vector<std::size_t> boundaries = orvel::ja::char_boundaries(text);
+  if (boundaries.size() > 17) {
+    text = text.substr(0, boundaries[16]);
+    boundaries.resize(17);
+    boundaries.back() = text.size();
+  }
+  const std::size_t n = boundaries.size() - 1;
+  const std::uint64_t width = (order & 0x0Fu) == 0 ? n : (order & 0x0Fu);
+
+  std::vector<std::pair<std::size_t, std::size_t>> spans;
+  for (std::size_t end = 1; end <= n; ++end) {
+    for (std::size_t start = end; start-- > 0 && end - start <= width;) spans.emplace_back(start, end);
+  }
+  if (order & 0x10u) {
+    std::mt19937 rng(static_cast<std::uint32_t>(size));
+    std::shuffle(spans.begin(), spans.end(), rng);
+  }
+  orvel::ja::SpanRomajiReader reduced(index, text, options, width);
+  orvel::ja::SpanRomajiReader merged(index, text, options, width, orvel::ja::SpanLatticeForm::Merged);
+  for (const auto& [start, end] : spans) {
+    const std::string_view span = text.substr(boundaries[start], boundaries[end] - boundaries[start]);
+    const auto alone = orvel::ja::unidic_or_direct_romaji_lattice(span, index, options);
+    ORVEL_FUZZ_CHECK(outcome(reduced.read(start, end), true) == outcome(alone, true));
+    ORVEL_FUZZ_CHECK(outcome(merged.read(start, end), false) == outcome(alone, false));
+  }
+  return 0;
+}
