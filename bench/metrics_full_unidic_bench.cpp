@@ -170,6 +170,14 @@ void BM_FullJaPartialRatioAcross(benchmark::State& state) {
 }
 BENCHMARK(BM_FullJaPartialRatioAcross)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
 
+void BM_FullJaPartialDistanceAcross(benchmark::State& state) {
+  const auto next = static_cast<std::size_t>(state.range(0)) + 1;
+  with_pair(state, [next](const auto& call, const auto& pair) {
+    benchmark::DoNotOptimize(dictionary_partial_distance(call, pair.first, kPairs.at(next).first, 0, std::nullopt));
+  });
+}
+BENCHMARK(BM_FullJaPartialDistanceAcross)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
+
 // Ten sentences against ten.
 void BM_FullJaCdistSimilarity10x10(benchmark::State& state) {
   const ja::UnidicReadingIndex* index = full_index();

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <utility>
 #include <vector>
@@ -63,22 +64,26 @@ class SequenceIds {
     std::uint64_t hash;
   };
 
+  // Four independent lanes, so that long sequences are not one chain of
+  // multiplications.
   static std::uint64_t hash(std::span<const std::uint32_t> words) {
-    std::uint64_t h = 0x9E37'79B9'7F4A'7C15ull ^ words.size();
-    for (const std::uint32_t w : words) {
-      h = (h ^ w) * 0xBF58'476D'1CE4'E5B9ull;
-      h ^= h >> 31;
+    constexpr std::uint64_t kMul = 0xBF58'476D'1CE4'E5B9ull;
+    std::uint64_t lane[4] = {0x9E37'79B9'7F4A'7C15ull ^ words.size(), 0x6A09'E667'F3BC'C909ull,
+                             0xBB67'AE85'84CA'A73Bull, 0x3C6E'F372'FE94'F82Bull};
+    std::size_t k = 0;
+    for (; k + 4 <= words.size(); k += 4) {
+      for (std::size_t l = 0; l < 4; ++l) lane[l] = (lane[l] ^ words[k + l]) * kMul;
     }
+    for (; k < words.size(); ++k) lane[0] = (lane[0] ^ words[k]) * kMul;
+    std::uint64_t h = lane[0];
+    for (std::size_t l = 1; l < 4; ++l) h = ((h ^ (h >> 31)) ^ lane[l]) * kMul;
+    h ^= h >> 29;
     h *= 0x94D0'49BB'1331'11EBull;
-    return h ^ (h >> 29);
+    return h ^ (h >> 32);
   }
 
   bool equal(const Entry& e, std::span<const std::uint32_t> words) const {
-    const std::uint32_t* stored = words_.data() + e.offset;
-    for (std::size_t k = 0; k < words.size(); ++k) {
-      if (stored[k] != words[k]) return false;
-    }
-    return true;
+    return words.empty() || std::memcmp(words_.data() + e.offset, words.data(), words.size_bytes()) == 0;
   }
 
   void grow() {

@@ -265,6 +265,12 @@ auto dictionary_partial_ratio_alignment(std::string_view query, std::string_view
 // share no similarity with the query's (best similarity 0.0) are skipped
 // without a distance; with cutoff k only spans at distance <= k are
 // candidates.
+//
+// The cell limit of a distance table reads the node count of the span's own
+// lattice. A reader may give lattices that spell the right strings with at
+// least as many nodes (cheaper to make) and offer exact_reading(span), the
+// reading in the shape whose node counts count; it is asked for only where
+// the cell check or the distance programme needs that lattice.
 template <class Reader>
 std::expected<std::optional<DistanceAlignment>, DictionaryAlignmentError<detail::SpanReadingError<Reader>>>
 dictionary_partial_distance_alignment(std::string_view query, std::string_view text, std::uint64_t span_limit,
@@ -280,13 +286,20 @@ dictionary_partial_distance_alignment(std::string_view query, std::string_view t
       query, text, span_limit, read_span, [&](const detail::SpanGroup& group, auto fail) {
         similarity_workspace.best_similarities_sharing_endings(query_readings, group.pointers, similarities);
         for (std::size_t i = 0; i < group.spans.size(); ++i) {
-          const Lattice& span_lattice = reading_set_lattice(group.readings[i]);
+          const Lattice* span_lattice = &reading_set_lattice(group.readings[i]);
           if (similarities[i].similarity == 0.0) continue;
           // The similarity programme gives the least distance too, unless
           // the distance table would be refused.
           std::expected<std::uint64_t, MetricError> d = similarities[i].least_distance.value_or(0);
-          if (!similarities[i].least_distance || !check_distance_cells(query_lattice, span_lattice)) {
-            d = distance_with_cutoff_workspace(lattice_workspace, query_lattice, span_lattice, cutoff);
+          if (!similarities[i].least_distance || !check_distance_cells(query_lattice, *span_lattice)) {
+            std::optional<ReadingLattice> exact;
+            if constexpr (requires { read_span.exact_reading(group.spans[i]); }) {
+              exact.emplace(read_span.exact_reading(group.spans[i]));
+              span_lattice = &reading_set_lattice(*exact);
+            }
+            if (!similarities[i].least_distance || !check_distance_cells(query_lattice, *span_lattice)) {
+              d = distance_with_cutoff_workspace(lattice_workspace, query_lattice, *span_lattice, cutoff);
+            }
           }
           if (!d) {
             fail(i, d.error());

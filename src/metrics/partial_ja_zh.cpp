@@ -1,5 +1,6 @@
 #include "metrics/partial_ja_zh.hpp"
 
+#include "common/fatal_error.hpp"
 #include "ja/query.hpp"
 #include "zh/zh_query.hpp"
 
@@ -11,6 +12,29 @@ namespace {
 auto ja_span_reader(ja::SpanRomajiReader& reader) {
   return [&reader](const TextSpan& span) { return optional_ja_paths(reader.read(span.start, span.end)); };
 }
+
+// The distance search reads merged span lattices and a span's reduced
+// lattice only where the cell limit or the distance programme needs it.
+class JaDistanceSpanReader {
+ public:
+  JaDistanceSpanReader(const ja::UnidicReadingIndex& index, std::string_view text, const DictionaryOptions& options,
+                       std::uint64_t span_limit)
+      : index_(index), options_(options), reader_(index, text, options, span_limit, ja::SpanLatticeForm::Merged) {}
+
+  auto operator()(const TextSpan& span) { return optional_ja_paths(reader_.read(span.start, span.end)); }
+
+  // Read alone, a span gives the reduced form of what the reader gave.
+  ReadingLattice exact_reading(const TextSpan& span) const {
+    auto alone = ja::unidic_or_direct_romaji_lattice(span.slice, index_, options_);
+    if (!alone) throw FatalError("a span read alone fails where the span reader did not: " + alone.error().message());
+    return std::move(*alone);
+  }
+
+ private:
+  const ja::UnidicReadingIndex& index_;
+  const DictionaryOptions& options_;
+  ja::SpanRomajiReader reader_;
+};
 
 auto zh_span_reader(const zh::CedictReadingIndex& index, const DictionaryOptions& options) {
   return [&index, &options](std::string_view span) {
@@ -39,9 +63,8 @@ std::expected<std::optional<DistanceAlignment>, JaAlignmentError> partial_distan
     std::string_view query, std::string_view text, std::uint64_t span_limit, DistanceCutoff cutoff,
     const ja::UnidicReadingIndex& index, const DictionaryOptions& options, const ReadingLattice& query_readings,
     const Lattice& query_lattice) {
-  ja::SpanRomajiReader reader(index, text, options, span_limit);
-  return dictionary_partial_distance_alignment(query, text, span_limit, cutoff, query_readings, query_lattice,
-                                               ja_span_reader(reader));
+  JaDistanceSpanReader reader(index, text, options, span_limit);
+  return dictionary_partial_distance_alignment(query, text, span_limit, cutoff, query_readings, query_lattice, reader);
 }
 
 std::expected<std::optional<DistanceAlignment>, ZhAlignmentError> partial_distance_alignment(

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <map>
 #include <optional>
@@ -289,6 +290,41 @@ TEST(DictionaryPartialAlignment, OversizedSpanLatticeFails) {
   const auto d = dictionary_partial_distance_alignment("q", "t", 1, std::nullopt, paths, lattice, reader);
   ASSERT_FALSE(d.has_value());
   EXPECT_EQ(d.error().message(), "distance matrix 4000x4001 exceeds the maximum of 16000000 cells");
+}
+
+// A reader may give a larger lattice of the same strings and offer the
+// exact one: the cell limit reads the exact lattice, so the answer is that
+// of a reader giving the exact lattice at once.
+TEST(DictionaryPartialAlignment, TheCellLimitReadsTheExactSpanLattice) {
+  const ReadingPathSet query_paths = {std::string(3999, 'a')};
+  const Lattice query_lattice = Lattice::from_paths(query_paths);
+  const ReadingPathSet span_paths = {std::string(3990, 'a'), "b" + std::string(3989, 'a')};
+  using Reading = std::expected<std::optional<ReadingLattice>, FakeError>;
+  // One chain per string: about twice the nodes of the exact lattice.
+  const auto bloated = [&] { return ReadingLattice{Lattice::from_paths(span_paths)}; };
+  const auto exact = [&] { return reading_lattice_from_paths(span_paths); };
+  ASSERT_GT(bloated().lattice.node_count() * query_lattice.node_count(), MAX_DISTANCE_CELLS);
+  ASSERT_LE(exact().lattice.node_count() * query_lattice.node_count(), MAX_DISTANCE_CELLS);
+  struct WithExact {
+    std::function<ReadingLattice()> reading, exact;
+    Reading operator()(std::string_view) const { return std::optional<ReadingLattice>(reading()); }
+    ReadingLattice exact_reading(const TextSpan&) const { return exact(); }
+  };
+  const auto plain = [&](std::function<ReadingLattice()> reading) {
+    return [reading](std::string_view) -> Reading { return std::optional<ReadingLattice>(reading()); };
+  };
+  const auto expected = dictionary_partial_distance_alignment("q", "t", 1, std::nullopt, query_paths, query_lattice,
+                                                              plain(exact));
+  ASSERT_TRUE(expected.has_value());
+  const auto got = dictionary_partial_distance_alignment("q", "t", 1, std::nullopt, query_paths, query_lattice,
+                                                         WithExact{bloated, exact});
+  ASSERT_TRUE(got.has_value());
+  EXPECT_EQ(*got, *expected);
+  // Without the exact lattice the larger one is refused.
+  const auto refused = dictionary_partial_distance_alignment("q", "t", 1, std::nullopt, query_paths, query_lattice,
+                                                             plain(bloated));
+  ASSERT_FALSE(refused.has_value());
+  EXPECT_EQ(refused.error().error.index(), 1u);
 }
 
 TEST(EffectivePartialSpanLimit, RequestedWinsElseQuerySizedWidth) {
