@@ -3,7 +3,8 @@
 // set of a string list against the loop over the list.
 //
 // The same sets scored together with others that end alike
-// (best_similarities_sharing_endings) against the same loop.
+// (best_similarities_sharing_endings) against the same loop, and asked only
+// for their zeros and least distances.
 //
 // Input: a mode byte, then per lattice a node count and an arc count and per
 // arc its source, destination and symbol bytes (arcs always run forward;
@@ -110,6 +111,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static orvel::LatticeSimilarityWorkspace group_ws;
   group_ws.best_similarities_sharing_endings(set_a, others, shared);
   ORVEL_FUZZ_CHECK(shared.size() == group.size());
+  // Asked only whether each value is 0.0: the same zeros and least
+  // distances, and no value above the exact one.
+  std::vector<orvel::LatticeSimilarityWorkspace::SharedSimilarity> zero_only;
+  group_ws.best_similarities_sharing_endings(set_a, others, zero_only, false);
+  ORVEL_FUZZ_CHECK(zero_only.size() == group.size());
+  for (std::size_t i = 0; i < group.size(); ++i) {
+    ORVEL_FUZZ_CHECK((zero_only[i].similarity == 0.0) == (shared[i].similarity == 0.0));
+    ORVEL_FUZZ_CHECK(zero_only[i].similarity <= shared[i].similarity);
+    ORVEL_FUZZ_CHECK(zero_only[i].least_distance == shared[i].least_distance);
+  }
   const std::set<std::string> group_strings[] = {b, std::set<std::string>(tailed_a.begin(), tailed_a.end()),
                                                  std::set<std::string>(tailed_b.begin(), tailed_b.end()), b};
   std::vector<std::u32string> xs;

@@ -303,7 +303,7 @@ void LatticeSimilarityWorkspace::reversed(const UsefulNodes& side, UsefulNodes& 
 
 void LatticeSimilarityWorkspace::best_similarities_sharing_endings(const ReadingLattice& query,
                                                                   std::span<const ReadingLattice* const> others,
-                                                                  std::vector<SharedSimilarity>& out) {
+                                                                  std::vector<SharedSimilarity>& out, bool exact) {
   out.assign(others.size(), SharedSimilarity{});
   // Pairs where the empty string decides, or a side without non-empty
   // strings, are answered one by one.
@@ -402,12 +402,21 @@ void LatticeSimilarityWorkspace::best_similarities_sharing_endings(const Reading
     }
   });
   std::vector<std::uint8_t> wanted(class_count, 0);
-  for (const std::size_t i : with_strings) wanted[class_of_start_[i]] = 1;
+  bool second_pass = false;
+  for (const std::size_t i : with_strings) {
+    // Where only a zero matters, a value above it is decided already.
+    if (exact || best[class_of_start_[i]] == 0.0) {
+      wanted[class_of_start_[i]] = 1;
+      second_pass = true;
+    }
+  }
   const std::uint32_t last_column = query_backwards_.size() - 1;
-  run_programme(classes_, query_backwards_, [&](std::uint32_t node, std::uint32_t length, const std::uint32_t* row) {
-    if (!wanted[node] || length == 0 || row[last_column] >= kUnreached) return;
-    best[node] = std::max(best[node], similarity_term(row[last_column], length));
-  });
+  if (second_pass) {
+    run_programme(classes_, query_backwards_, [&](std::uint32_t node, std::uint32_t length, const std::uint32_t* row) {
+      if (!wanted[node] || length == 0 || row[last_column] >= kUnreached) return;
+      best[node] = std::max(best[node], similarity_term(row[last_column], length));
+    });
+  }
   for (const std::size_t i : with_strings) {
     const std::uint32_t c = class_of_start_[i];
     out[i].similarity = best[c];

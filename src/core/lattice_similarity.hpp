@@ -74,8 +74,11 @@ class LatticeSimilarityWorkspace {
     // or both sets hold the empty string.
     std::optional<std::uint64_t> least_distance;
   };
+  // With `exact` false only whether a similarity is 0.0 is exact (a value
+  // above 0.0 may be below the best), and the least distances: the second
+  // pass then runs only for the sets the first leaves at 0.0.
   void best_similarities_sharing_endings(const ReadingLattice& query, std::span<const ReadingLattice* const> others,
-                                         std::vector<SharedSimilarity>& out);
+                                         std::vector<SharedSimilarity>& out, bool exact = true);
 
  private:
   // One side's nodes that lie on some start-to-end path, renumbered densely

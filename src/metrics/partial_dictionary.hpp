@@ -284,7 +284,8 @@ dictionary_partial_distance_alignment(std::string_view query, std::string_view t
   const std::uint64_t limit = cutoff.value_or(0);
   auto walked = detail::walk_spans_by_end(
       query, text, span_limit, read_span, [&](const detail::SpanGroup& group, auto fail) {
-        similarity_workspace.best_similarities_sharing_endings(query_readings, group.pointers, similarities);
+        // Only whether a similarity is 0.0 counts here, and the least distance.
+        similarity_workspace.best_similarities_sharing_endings(query_readings, group.pointers, similarities, false);
         for (std::size_t i = 0; i < group.spans.size(); ++i) {
           const Lattice* span_lattice = &reading_set_lattice(group.readings[i]);
           if (similarities[i].similarity == 0.0) continue;

@@ -108,8 +108,9 @@ TEST(LatticeSimilarityTest, SetsSharingEndingsAgreeWithThePairwiseLoop) {
   std::mt19937_64 rng(99);
   LatticeSimilarityWorkspace ws;
   LatticeSimilarityWorkspace one_by_one;
-  std::vector<LatticeSimilarityWorkspace::SharedSimilarity> out;
+  std::vector<LatticeSimilarityWorkspace::SharedSimilarity> out, zero_only;
   int shared_distances = 0;
+  int values_left_below_exact = 0;
   for (int round = 0; round < 600; ++round) {
     const auto tails = reference::random_paths(rng, 3, round % 2 ? 6 : 3, 3);
     std::vector<ReadingLattice> sets;
@@ -143,16 +144,24 @@ TEST(LatticeSimilarityTest, SetsSharingEndingsAgreeWithThePairwiseLoop) {
     std::vector<const ReadingLattice*> others;
     for (const auto& set : sets) others.push_back(&set);
     ws.best_similarities_sharing_endings(query, others, out);
+    ws.best_similarities_sharing_endings(query, others, zero_only, false);
     ASSERT_EQ(out.size(), sets.size());
+    ASSERT_EQ(zero_only.size(), sets.size());
     for (std::size_t i = 0; i < sets.size(); ++i) {
       ASSERT_EQ(out[i].similarity, one_by_one.best_normalized_similarity(query, sets[i])) << "round " << round;
       if (out[i].least_distance) {
         ++shared_distances;
         ASSERT_EQ(out[i].least_distance, pairwise_least(query.lattice, sets[i].lattice)) << "round " << round;
       }
+      // Without the exact values: the same zeros and least distances.
+      ASSERT_EQ(zero_only[i].similarity == 0.0, out[i].similarity == 0.0) << "round " << round;
+      ASSERT_LE(zero_only[i].similarity, out[i].similarity) << "round " << round;
+      ASSERT_EQ(zero_only[i].least_distance, out[i].least_distance) << "round " << round;
+      values_left_below_exact += zero_only[i].similarity < out[i].similarity ? 1 : 0;
     }
   }
   EXPECT_GT(shared_distances, 1000);
+  EXPECT_GT(values_left_below_exact, 10);
 }
 
 TEST(LatticeSimilarityTest, LongestStringLength) {
