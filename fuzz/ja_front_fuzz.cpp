@@ -9,16 +9,12 @@
 #include <string_view>
 
 #include "front_support.hpp"
+#include "ja_index.hpp"
 #include "ja/query.hpp"
 #include "ja/unidic_reading_index.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const orvel::ja::UnidicReadingIndex index = [] {
-    auto loaded =
-        orvel::ja::UnidicReadingIndex::from_artifact_payload_path(orvel::fuzz::source_path("tests/data/unidic/small.yaml"));
-    if (!loaded) orvel::fuzz::mismatch("the test index does not load");
-    return std::move(*loaded);
-  }();
+  const orvel::ja::UnidicReadingIndex& index = orvel::fuzz::small_ja_index();
   orvel::fuzz::Bytes in(data, size);
   const orvel::DictionaryOptions options = orvel::fuzz::options_from_byte(in.byte());
   const std::string_view text = in.rest();
