@@ -213,11 +213,23 @@ class SharedPathLattice {
     key_.push_back(context.only_after);
     key_.push_back(static_cast<std::uint32_t>(context.carry.size()));
     for (const char c : context.carry) key_.push_back(static_cast<unsigned char>(c));
+    // Links of one search are told apart by their rank at their position;
+    // the ranks, ascending, are keyed as runs of consecutive values (a
+    // text's first links are all the ranks kept at a place, hundreds long).
+    std::uint32_t run_start = links.front()->rank;
+    std::uint32_t run_length = 0;
     for (std::size_t i = 0; i < links.size(); ++i) {
-      // Links of one search are told apart by their rank at their position.
       if (links[i]->position != position || (i > 0 && links[i]->rank <= links[i - 1]->rank)) return std::nullopt;
-      key_.push_back(links[i]->rank);
+      if (links[i]->rank != run_start + run_length) {
+        key_.push_back(run_start);
+        key_.push_back(run_length);
+        run_start = links[i]->rank;
+        run_length = 0;
+      }
+      ++run_length;
     }
+    key_.push_back(run_start);
+    key_.push_back(run_length);
     grouped_links_ += links.size();
     if (grouped_links_ > budget_) {
       spent_ = true;
