@@ -144,6 +144,9 @@ std::expected<std::vector<DictionaryReadingPath>, JaLatticeError> dictionary_pat
 // How the romaji string list's paths are grouped: each within its limits.
 constexpr SharedPathReading kQueryGrouping{.query_limits = true};
 
+// The shared_of hook of a text read on its own: its paths are grouped alone.
+constexpr auto no_shared_grouping = [](bool) -> SharedSegmentReader* { return nullptr; };
+
 // The lattice of the strings that unidic_or_direct_romaji_paths lists, fed
 // with the unit lists those strings are expanded from.
 class RomajiSetLattice {
@@ -335,7 +338,7 @@ std::expected<bool, JaLatticeError> gather_romaji(std::string_view text, const U
   return gather_romaji(
       text, index, options, typed_readable, sink,
       [&](bool include_direct) { return dictionary_paths(index, text, options, include_direct); },
-      [](bool) -> SharedSegmentReader* { return nullptr; });
+      no_shared_grouping);
 }
 
 // The lattice of a directly readable text holding ASCII letters or digits:
@@ -471,7 +474,7 @@ std::expected<ReadingLattice, JaLatticeError> unidic_or_direct_romaji_lattice(
   return romaji_set_lattice(
       text, index, options, SpanLatticeForm::Reduced,
       [&](bool include_direct) { return dictionary_paths(index, text, options, include_direct); },
-      [](bool) -> SharedSegmentReader* { return nullptr; });
+      no_shared_grouping);
 }
 
 SpanRomajiReader::SpanRomajiReader(const UnidicReadingIndex& index, std::string_view text,

@@ -292,13 +292,16 @@ dictionary_partial_distance_alignment(std::string_view query, std::string_view t
           // The similarity programme gives the least distance too, unless
           // the distance table would be refused.
           std::expected<std::uint64_t, MetricError> d = similarities[i].least_distance.value_or(0);
-          if (!similarities[i].least_distance || !check_distance_cells(query_lattice, *span_lattice)) {
+          const auto programme_needed = [&](const Lattice& lattice) {
+            return !similarities[i].least_distance || !check_distance_cells(query_lattice, lattice);
+          };
+          if (programme_needed(*span_lattice)) {
             std::optional<ReadingLattice> exact;
             if constexpr (requires { read_span.exact_reading(group.spans[i]); }) {
               exact.emplace(read_span.exact_reading(group.spans[i]));
               span_lattice = &reading_set_lattice(*exact);
             }
-            if (!similarities[i].least_distance || !check_distance_cells(query_lattice, *span_lattice)) {
+            if (programme_needed(*span_lattice)) {
               d = distance_with_cutoff_workspace(lattice_workspace, query_lattice, *span_lattice, cutoff);
             }
           }

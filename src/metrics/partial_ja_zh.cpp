@@ -8,17 +8,14 @@ namespace orvel {
 
 namespace {
 
-// Spans that end at one place are read with one segmentation search.
-auto ja_span_reader(ja::SpanRomajiReader& reader) {
-  return [&reader](const TextSpan& span) { return optional_ja_paths(reader.read(span.start, span.end)); };
-}
-
-// The distance search reads merged span lattices and a span's reduced
-// lattice only where the cell limit or the distance programme needs it.
-class JaDistanceSpanReader {
+// Spans that end at one place are read with one segmentation search, into
+// merged lattices: the ratio search reads only their strings, and the
+// distance search asks for a span's reduced lattice (exact_reading) only
+// where the cell limit or the distance programme needs it.
+class JaSpanReader {
  public:
-  JaDistanceSpanReader(const ja::UnidicReadingIndex& index, std::string_view text, const DictionaryOptions& options,
-                       std::uint64_t span_limit)
+  JaSpanReader(const ja::UnidicReadingIndex& index, std::string_view text, const DictionaryOptions& options,
+               std::uint64_t span_limit)
       : index_(index), options_(options), reader_(index, text, options, span_limit, ja::SpanLatticeForm::Merged) {}
 
   auto operator()(const TextSpan& span) { return optional_ja_paths(reader_.read(span.start, span.end)); }
@@ -47,9 +44,8 @@ auto zh_span_reader(const zh::CedictReadingIndex& index, const DictionaryOptions
 std::expected<std::optional<RatioAlignment>, JaAlignmentError> partial_ratio_alignment(
     std::string_view query, std::string_view text, std::uint64_t span_limit, ScoreCutoff cutoff,
     const ja::UnidicReadingIndex& index, const DictionaryOptions& options, const ReadingLattice& query_readings) {
-  // The ratio search reads only the strings of each span.
-  ja::SpanRomajiReader reader(index, text, options, span_limit, ja::SpanLatticeForm::Merged);
-  return dictionary_partial_ratio_alignment(query, text, span_limit, cutoff, query_readings, ja_span_reader(reader));
+  JaSpanReader reader(index, text, options, span_limit);
+  return dictionary_partial_ratio_alignment(query, text, span_limit, cutoff, query_readings, reader);
 }
 
 std::expected<std::optional<RatioAlignment>, ZhAlignmentError> partial_ratio_alignment(
@@ -63,7 +59,7 @@ std::expected<std::optional<DistanceAlignment>, JaAlignmentError> partial_distan
     std::string_view query, std::string_view text, std::uint64_t span_limit, DistanceCutoff cutoff,
     const ja::UnidicReadingIndex& index, const DictionaryOptions& options, const ReadingLattice& query_readings,
     const Lattice& query_lattice) {
-  JaDistanceSpanReader reader(index, text, options, span_limit);
+  JaSpanReader reader(index, text, options, span_limit);
   return dictionary_partial_distance_alignment(query, text, span_limit, cutoff, query_readings, query_lattice, reader);
 }
 
