@@ -178,6 +178,30 @@ void BM_FullJaPartialDistanceAcross(benchmark::State& state) {
 }
 BENCHMARK(BM_FullJaPartialDistanceAcross)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
 
+// Short queries in a 30-character sentence whose spans near the reading
+// limits: many short spans, each with hundreds of dictionary paths.
+const std::vector<std::pair<std::string, std::string>> kShortQueries = {
+    {"一二三四", "週末には観光客も訪れますが、平日は静かな町です。駅前の商店街"},
+    {"一二三四五六", "週末には観光客も訪れますが、平日は静かな町です。駅前の商店街"},
+    {"東京駅から新幹", "週末には観光客も訪れますが、平日は静かな町です。駅前の商店街"},
+};
+
+void BM_FullJaPartialRatioShortQuery(benchmark::State& state) {
+  const auto& [query, text] = kShortQueries.at(static_cast<std::size_t>(state.range(0)));
+  with_pair(state, [&query, &text](const auto& call, const auto&) {
+    benchmark::DoNotOptimize(dictionary_partial_ratio(call, query, text, 0, std::nullopt));
+  });
+}
+BENCHMARK(BM_FullJaPartialRatioShortQuery)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+
+void BM_FullJaPartialDistanceShortQuery(benchmark::State& state) {
+  const auto& [query, text] = kShortQueries.at(static_cast<std::size_t>(state.range(0)));
+  with_pair(state, [&query, &text](const auto& call, const auto&) {
+    benchmark::DoNotOptimize(dictionary_partial_distance(call, query, text, 0, std::nullopt));
+  });
+}
+BENCHMARK(BM_FullJaPartialDistanceShortQuery)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+
 // Ten sentences against ten.
 void BM_FullJaCdistSimilarity10x10(benchmark::State& state) {
   const ja::UnidicReadingIndex* index = full_index();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory_resource>
+#include <limits>
 #include <set>
 
 #include "ja/romaji_expansion.hpp"
@@ -11,6 +12,29 @@
 namespace orvel::ja {
 
 using detail::DictionaryPathNode;
+
+namespace detail {
+
+DictionaryPathBlock::~DictionaryPathBlock() {
+  std::vector<std::shared_ptr<const DictionaryPathBlock>> pending = std::move(tails);
+  while (!pending.empty()) {
+    std::shared_ptr<const DictionaryPathBlock> block = std::move(pending.back());
+    pending.pop_back();
+    // As its last owner, take its tails before it goes, so that releasing
+    // it releases nothing further.
+    if (block.use_count() == 1) {
+      for (auto& tail : block->tails) pending.push_back(std::move(tail));
+      block->tails.clear();
+    }
+  }
+}
+
+std::uint32_t chars_through(std::uint64_t segment_chars, const DictionaryPathNode* next) {
+  const std::uint64_t chars = segment_chars + (next != nullptr ? next->chars : 0);
+  return static_cast<std::uint32_t>(std::min<std::uint64_t>(chars, std::numeric_limits<std::uint32_t>::max()));
+}
+
+}  // namespace detail
 
 namespace {
 
@@ -33,18 +57,18 @@ int compare_keys(std::string_view a_head, const DictionaryPathNode* a, std::stri
         // a has ended: equal only when b ends too.
         while (b_head.empty() && b->next != nullptr) {
           b_head = node_reading(*b);
-          b = b->next.get();
+          b = b->next;
         }
         return b_head.empty() ? 0 : -1;
       }
       a_head = node_reading(*a);
-      a = a->next.get();
+      a = a->next;
       continue;
     }
     if (b_head.empty()) {
       if (b->next == nullptr) return 1;
       b_head = node_reading(*b);
-      b = b->next.get();
+      b = b->next;
       continue;
     }
     const std::size_t m = std::min(a_head.size(), b_head.size());
@@ -72,6 +96,7 @@ struct Pending {
   const DictionaryReadingSegment* segment;
   const Entry* tail_block;
   std::uint32_t tail_index;
+  std::uint32_t segment_chars;  // reading characters of the segment
 
   Probe probe() const {
     return {segment->reading, &(*tail_block)->nodes[tail_index]};
@@ -92,15 +117,22 @@ class EntryBuilder {
 
   bool full() const { return set_.size() >= max_paths_; }
 
-  const DictionaryReadingSegment* add_segment(std::string surface, std::string reading, bool direct) {
+  // A first segment of this position's paths, with its reading characters.
+  struct Segment {
+    const DictionaryReadingSegment* segment;
+    std::uint32_t chars;
+  };
+
+  Segment add_segment(std::string surface, std::string reading, bool direct) {
     block_->segments.push_back(DictionaryReadingSegment{std::move(surface), std::move(reading), direct});
-    return &block_->segments.back();
+    const DictionaryReadingSegment& added = block_->segments.back();
+    return {&added, detail::chars_through(text::count_scalars(added.reading), nullptr)};
   }
 
   // Inserts segment + the tail's path `tail_index` unless a path with the
   // same reading is kept.
-  void insert(const DictionaryReadingSegment* segment, const Entry& tail_block, std::size_t tail_index) {
-    const Pending pending{segment, &tail_block, static_cast<std::uint32_t>(tail_index)};
+  void insert(const Segment& segment, const Entry& tail_block, std::size_t tail_index) {
+    const Pending pending{segment.segment, &tail_block, static_cast<std::uint32_t>(tail_index), segment.chars};
     const Probe probe = pending.probe();
     // Tails come in byte order, so a new key usually lands right after the
     // previous one: try that place before searching the whole set.
@@ -134,12 +166,13 @@ class EntryBuilder {
     block_->nodes.reserve(set_.size());
     std::uint32_t rank = 0;
     for (const Pending& p : set_) {
-      DictionaryPathNode node;
-      node.segment = p.segment;
-      node.next = std::shared_ptr<const DictionaryPathNode>(*p.tail_block, &(*p.tail_block)->nodes[p.tail_index]);
-      node.position = position_;
-      node.rank = rank++;
-      block_->nodes.push_back(std::move(node));
+      const Entry& tails = *p.tail_block;
+      if (std::find(block_->tails.begin(), block_->tails.end(), tails) == block_->tails.end()) {
+        block_->tails.push_back(tails);
+      }
+      const DictionaryPathNode* next = &tails->nodes[p.tail_index];
+      block_->nodes.push_back(
+          DictionaryPathNode{p.segment, next, position_, rank++, detail::chars_through(p.segment_chars, next)});
     }
     return std::move(block_);
   }
@@ -172,7 +205,7 @@ class SuffixSegmenter::Search {
         include_direct_(include_direct), max_span_(options.max_span_chars), entries_(end - lowest + 1),
         run_end_(include_direct ? end - lowest + 1 : 0, end), v_(end) {
     auto end_of_text = std::make_shared<DictionaryPathBlock>();
-    end_of_text->nodes.push_back(DictionaryPathNode{nullptr, nullptr, end, 0});
+    end_of_text->nodes.push_back(DictionaryPathNode{nullptr, nullptr, end, 0, 0});
     entry(end) = std::move(end_of_text);
     if (include_direct_ && end > lowest) set_run_end(end - 1);
   }
@@ -222,7 +255,7 @@ class SuffixSegmenter::Search {
       }
       const Entry& tails = entry(candidate.end);
       for (std::size_t r = 0; r < used && !builder.full(); ++r) {
-        const DictionaryReadingSegment* segment = builder.add_segment(std::string(surface), candidate.readings[r], false);
+        const auto segment = builder.add_segment(std::string(surface), candidate.readings[r], false);
         for (std::size_t k = 0; k < tails->nodes.size(); ++k) {
           builder.insert(segment, tails, k);
           if (builder.full()) break;
@@ -232,7 +265,7 @@ class SuffixSegmenter::Search {
     if (include_direct_ && !builder.full() && run_end(v) > v && !empty(entry(run_end(v)))) {
       const std::size_t d = run_end(v);
       const std::string surface(text_.substr(b_[v], b_[d] - b_[v]));
-      const DictionaryReadingSegment* segment = builder.add_segment(surface, surface, true);
+      const auto segment = builder.add_segment(surface, surface, true);
       const Entry& tails = entry(d);
       for (std::size_t k = 0; k < tails->nodes.size(); ++k) {
         builder.insert(segment, tails, k);
@@ -318,21 +351,25 @@ std::expected<Entry, UnidicArtifactPayloadError> segment_with_index(const Unidic
 
 std::string reading_of(const DictionaryPathNode* node) {
   std::string reading;
-  for (; node != nullptr; node = node->next.get()) reading += node_reading(*node);
+  for (; node != nullptr; node = node->next) reading += node_reading(*node);
   return reading;
 }
 
 }  // namespace
 
 DictionaryReadingPath::DictionaryReadingPath(std::vector<DictionaryReadingSegment> segments) {
-  std::shared_ptr<const DictionaryPathNode> head;
+  std::shared_ptr<const detail::DictionaryPathBlock> tail;
   for (auto it = segments.rbegin(); it != segments.rend(); ++it) {
     auto block = std::make_shared<detail::DictionaryPathBlock>();
     block->segments.push_back(std::move(*it));
-    block->nodes.push_back(DictionaryPathNode{&block->segments.back(), std::move(head), 0, 0});
-    head = std::shared_ptr<const DictionaryPathNode>(block, &block->nodes.back());
+    const DictionaryPathNode* next = tail ? &tail->nodes.back() : nullptr;
+    const DictionaryReadingSegment* segment = &block->segments.back();
+    block->nodes.push_back(
+        DictionaryPathNode{segment, next, 0, 0, detail::chars_through(text::count_scalars(segment->reading), next)});
+    if (tail) block->tails.push_back(std::move(tail));
+    tail = std::move(block);
   }
-  head_ = std::move(head);
+  if (tail) head_ = std::shared_ptr<const DictionaryPathNode>(tail, &tail->nodes.back());
 }
 
 std::string DictionaryReadingPath::reading() const { return reading_of(head_.get()); }

@@ -43,18 +43,33 @@ struct DictionaryReadingSegment {
 namespace detail {
 // One link of a shared segment chain. Links are kept in blocks, one block per
 // text position holding its paths in byte order of their reading together
-// with their first segments; a link's `next` shares ownership of the block
-// it points into, so a chain keeps exactly the blocks it passes through.
+// with their first segments. A block owns the blocks its links' `next`
+// point into, so a chain keeps exactly the blocks it passes through.
 struct DictionaryPathNode {
   const DictionaryReadingSegment* segment = nullptr;  // in the same block; null at the end of the text
-  std::shared_ptr<const DictionaryPathNode> next;
+  const DictionaryPathNode* next = nullptr;           // in a block this block owns
   std::uint64_t position = 0;  // character position where the segment starts
   std::uint32_t rank = 0;      // order of the path's reading among those kept at `position`
+  // Reading characters from this link to the end of its chain (saturating).
+  std::uint32_t chars = 0;
 };
 struct DictionaryPathBlock {
+  DictionaryPathBlock() = default;
+  DictionaryPathBlock(const DictionaryPathBlock&) = delete;
+  DictionaryPathBlock& operator=(const DictionaryPathBlock&) = delete;
+  // Releases the chain of owned blocks one at a time: a text of many
+  // thousands of positions would otherwise release it recursively.
+  ~DictionaryPathBlock();
+
   std::deque<DictionaryReadingSegment> segments;  // stable addresses
   std::vector<DictionaryPathNode> nodes;
+  // The blocks the links' `next` point into, each once. Mutable only for
+  // the destructor, which takes them from a block it is the last owner of.
+  mutable std::vector<std::shared_ptr<const DictionaryPathBlock>> tails;
 };
+// The `chars` of a link whose segment's reading has `segment_chars`
+// characters, continuing into `next` (null at the end).
+std::uint32_t chars_through(std::uint64_t segment_chars, const DictionaryPathNode* next);
 }  // namespace detail
 
 // One segmentation of a whole text: its segments in text order and the
@@ -76,7 +91,7 @@ class DictionaryReadingPath {
   // Calls f(const DictionaryReadingSegment&) for each segment in order.
   template <class F>
   void for_each_segment(F&& f) const {
-    for (const detail::DictionaryPathNode* node = head_.get(); node != nullptr; node = node->next.get()) {
+    for (const detail::DictionaryPathNode* node = head_.get(); node != nullptr; node = node->next) {
       if (node->segment) f(*node->segment);
     }
   }

@@ -101,12 +101,11 @@ class SharedPathLattice {
       // Positions only grow along a path, from the first link's to the end's.
       first_position = paths.front().head()->position;
       std::uint64_t last_position = first_position;
-      for (const DictionaryPathNode* node = paths.front().head(); node != nullptr; node = node->next.get()) {
+      for (const DictionaryPathNode* node = paths.front().head(); node != nullptr; node = node->next) {
         if (node->position < first_position) return {Outcome::Fails};
         last_position = node->position;
       }
-      // Reading chars are counted from the end of the text backwards; paths
-      // of one search all end there.
+      // Paths of one search all end at the end of its text.
       if (!last_position_) last_position_ = last_position;
       if (*last_position_ != last_position) return {Outcome::Spent};
     }
@@ -114,7 +113,7 @@ class SharedPathLattice {
       if (path.head() == nullptr) return {Outcome::Fails};
       if (how_.query_limits) {
         if (path.head()->position != first_position) return {Outcome::Fails};
-        if (chars_of(path.head(), first_position) > kQueryRomajiLimits.max_input_chars) return {Outcome::Fails};
+        if (path.head()->chars > kQueryRomajiLimits.max_input_chars) return {Outcome::Fails};
       }
       roots_.push_back(path.head());
     }
@@ -257,9 +256,9 @@ class SharedPathLattice {
       const auto at = std::find(segments.begin(), segments.end(), link->segment);
       if (at == segments.end()) {
         segments.push_back(link->segment);
-        tails.push_back({link->next.get()});
+        tails.push_back({link->next});
       } else {
-        tails[static_cast<std::size_t>(at - segments.begin())].push_back(link->next.get());
+        tails[static_cast<std::size_t>(at - segments.begin())].push_back(link->next);
       }
     }
     const SetContext context = sets_[id].context;
@@ -382,36 +381,6 @@ class SharedPathLattice {
     }
     strings = before_strings;
     symbols = before_symbols;
-  }
-
-  // Reading chars from a link to the end of its path. Links are shared and
-  // told apart by (position, rank), so each is counted once; kUnknown for a
-  // link outside [first_position, the end].
-  static constexpr std::uint64_t kUnknown = std::numeric_limits<std::uint64_t>::max();
-  std::uint64_t chars_of(const DictionaryPathNode* head, std::uint64_t first_position) {
-    const auto memo = [&](const DictionaryPathNode* node) -> std::uint64_t& {
-      const std::uint64_t back = *last_position_ - node->position;
-      if (chars_from_.size() <= back) chars_from_.resize(back + 1);
-      auto& at = chars_from_[back];
-      if (at.size() <= node->rank) at.resize(node->rank + 1, kUnknown);
-      return at[node->rank];
-    };
-    pending_.clear();
-    std::uint64_t known = 0;
-    for (const DictionaryPathNode* node = head; node != nullptr; node = node->next.get()) {
-      // Not links of one search: read the paths one at a time.
-      if (node->position < first_position || node->position > *last_position_) return kUnknown;
-      if (const std::uint64_t found = memo(node); found != kUnknown) {
-        known = found;
-        break;
-      }
-      pending_.push_back(node);
-    }
-    for (auto it = pending_.rbegin(); it != pending_.rend(); ++it) {
-      if ((*it)->segment) known += text::count_scalars((*it)->segment->reading);
-      memo(*it) = known;
-    }
-    return known;
   }
 
   // Bounds the sets made since `known`: over the readable paths from each,
@@ -549,9 +518,6 @@ class SharedPathLattice {
   bool spent_ = false;
   std::vector<const DictionaryPathNode*> roots_;
   std::optional<std::uint64_t> last_position_;
-  // Per position back from the end, per rank: chars_of's memo.
-  std::vector<std::vector<std::uint64_t>> chars_from_;
-  std::vector<const DictionaryPathNode*> pending_;
   // The sets the last add_root reached, and the marks of that walk.
   std::vector<std::uint32_t> reached_;
   std::vector<std::uint32_t> stamp_;

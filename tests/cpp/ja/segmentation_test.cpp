@@ -125,6 +125,45 @@ TEST(DictionaryReadingPath, FromSegments) {
   EXPECT_EQ(DictionaryReadingPath().reading(), "");
 }
 
+// A path is a chain of links, each in a block owning the block after it.
+// Releasing a chain as long as a long text must not recurse once per link
+// (that overflowed the stack at about 200,000 characters).
+TEST(DictionaryReadingPath, LongChainsAreReleasedWithoutDeepRecursion) {
+  constexpr std::size_t kLinks = 300000;
+  {
+    std::vector<DictionaryReadingSegment> segments(kLinks, DictionaryReadingSegment{"東", "トウ", false});
+    const DictionaryReadingPath path(std::move(segments));
+    EXPECT_EQ(path.segment_count(), kLinks);
+    EXPECT_EQ(path.head()->chars, 2 * kLinks);
+  }
+  const UnidicReadingIndex index = make_index({{"東", {"トウ"}}});
+  std::string text;
+  for (std::size_t i = 0; i < kLinks; ++i) text += "東";
+  auto paths = reading_paths_with_stats_inner(index, text, options(), false);
+  ASSERT_TRUE(paths.has_value());
+  ASSERT_EQ(paths->size(), 1u);
+  EXPECT_EQ(paths->front().head()->chars, 2 * kLinks);
+  paths->clear();
+}
+
+// Each link knows the reading characters from it to the end of its chain.
+TEST(DictionarySegmentation, LinksCountTheReadingCharactersToTheEnd) {
+  const UnidicReadingIndex index =
+      make_index({{"東", {"トウ", "ヒガシ"}}, {"京", {"キョウ", "ケイ"}}, {"東京", {"トウキョウ"}}});
+  auto paths = reading_paths_with_stats_inner(index, "東京東", options(), false);
+  ASSERT_TRUE(paths.has_value());
+  ASSERT_FALSE(paths->empty());
+  for (const DictionaryReadingPath& path : *paths) {
+    for (const detail::DictionaryPathNode* node = path.head(); node != nullptr; node = node->next) {
+      std::string rest;
+      for (const detail::DictionaryPathNode* n = node; n != nullptr; n = n->next) {
+        if (n->segment) rest += n->segment->reading;
+      }
+      EXPECT_EQ(node->chars, orvel::text::count_scalars(rest)) << path.reading();
+    }
+  }
+}
+
 // ---- The programme as stated, with whole strings and copied segment lists ----
 
 struct ReferencePath {
