@@ -85,11 +85,10 @@ class SegmentedLattice {
 
   // The paths of one search, from their shared segments where that reads
   // them as add_path would.
-  std::expected<void, JaLatticeError> add_paths(std::span<const DictionaryReadingPath> paths,
-                                                SharedSegmentReader* = nullptr) {
+  std::expected<void, JaLatticeError> add_paths(const KeptPaths& paths, SharedSegmentReader* = nullptr) {
     if (paths.size() > 1 && add_paths_by_shared_segments(builder_, paths, SharedPathReading{})) return {};
-    for (const DictionaryReadingPath& path : paths) {
-      if (auto ok = add_path(path); !ok) return ok;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+      if (auto ok = add_path(paths.path(i)); !ok) return ok;
     }
     return {};
   }
@@ -131,11 +130,9 @@ class SegmentedLattice {
   SeenUnitLists seen_;
 };
 
-std::expected<std::vector<DictionaryReadingPath>, JaLatticeError> dictionary_paths(const UnidicReadingIndex& index,
-                                                                                 std::string_view text,
-                                                                                 const DictionaryOptions& options,
-                                                                                 bool include_direct) {
-  auto paths = reading_paths_with_stats_inner(index, text, options, include_direct);
+std::expected<KeptPaths, JaLatticeError> dictionary_paths(const UnidicReadingIndex& index, std::string_view text,
+                                                          const DictionaryOptions& options, bool include_direct) {
+  auto paths = kept_reading_paths(index, text, options, include_direct);
   if (!paths) return std::unexpected(dictionary_error(paths.error()));
   return std::move(*paths);
 }
@@ -182,8 +179,7 @@ class RomajiSetLattice {
   // them as add_path would (no path near a limit); the result is reduced.
   // `shared` keeps the grouping of the paths of earlier texts found by the
   // same search.
-  std::expected<void, JaLatticeError> add_paths(std::span<const DictionaryReadingPath> paths,
-                                                SharedSegmentReader* shared = nullptr) {
+  std::expected<void, JaLatticeError> add_paths(const KeptPaths& paths, SharedSegmentReader* shared = nullptr) {
     if (paths.size() > 1) {
       const auto added = shared != nullptr ? shared->add_paths(builder_, paths)
                                            : add_paths_by_shared_segments(builder_, paths, kQueryGrouping);
@@ -192,8 +188,8 @@ class RomajiSetLattice {
         return {};
       }
     }
-    for (const DictionaryReadingPath& path : paths) {
-      if (auto ok = add_path(path); !ok) return ok;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+      if (auto ok = add_path(paths.path(i)); !ok) return ok;
     }
     return {};
   }
@@ -272,8 +268,7 @@ class RomajiStringSet {
   std::expected<void, JaLatticeError> add_path(const DictionaryReadingPath& path) {
     return add_supported_path(strings_, path);
   }
-  std::expected<void, JaLatticeError> add_paths(std::span<const DictionaryReadingPath> paths,
-                                                SharedSegmentReader* = nullptr) {
+  std::expected<void, JaLatticeError> add_paths(const KeptPaths& paths, SharedSegmentReader* = nullptr) {
     return extend_supported_dictionary_paths(strings_, paths);
   }
   bool empty() const { return strings_.empty(); }
@@ -387,15 +382,14 @@ std::expected<bool, JaLatticeError> should_try_hybrid_for_direct_ascii(std::stri
 }
 
 std::expected<void, JaLatticeError> extend_supported_dictionary_paths(std::set<std::string>& strings,
-                                                                     std::span<const DictionaryReadingPath> paths) {
-  for (const DictionaryReadingPath& path : paths) {
-    if (auto ok = add_supported_path(strings, path); !ok) return ok;
+                                                                     const KeptPaths& paths) {
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    if (auto ok = add_supported_path(strings, paths.path(i)); !ok) return ok;
   }
   return {};
 }
 
-std::expected<std::optional<Lattice>, JaLatticeError> lattice_from_dictionary_reading_paths(
-    std::span<const DictionaryReadingPath> paths) {
+std::expected<std::optional<Lattice>, JaLatticeError> lattice_from_dictionary_reading_paths(const KeptPaths& paths) {
   if (paths.empty()) return std::optional<Lattice>();
   SegmentedLattice lattice;
   if (auto ok = lattice.add_paths(paths); !ok) return std::unexpected(ok.error());
@@ -492,7 +486,7 @@ std::expected<ReadingLattice, JaLatticeError> SpanRomajiReader::read(std::size_t
   const std::string_view span = text_.substr(boundaries_[start], boundaries_[end] - boundaries_[start]);
   return romaji_set_lattice(
       span, index_, options_, form_,
-      [&](bool include_direct) -> std::expected<std::vector<DictionaryReadingPath>, JaLatticeError> {
+      [&](bool include_direct) -> std::expected<KeptPaths, JaLatticeError> {
         std::optional<Search>& search = searches_[include_direct ? 1 : 0];
         // One search serves the spans of one end while their starts descend.
         if (!search || search->end != end || start > search->start || start < search->lowest) {
@@ -502,7 +496,7 @@ std::expected<ReadingLattice, JaLatticeError> SpanRomajiReader::read(std::size_t
                                 std::make_unique<SharedSegmentReader>(kQueryGrouping), end, lowest, start});
         }
         search->start = start;
-        auto paths = search->segmenter.paths_from(start);
+        auto paths = search->segmenter.kept_from(start);
         if (!paths) return std::unexpected(dictionary_error(paths.error()));
         return std::move(*paths);
       },

@@ -144,14 +144,13 @@ std::expected<bool, JaLatticeError> should_try_hybrid_for_direct_ascii(std::stri
 // of that one path) to `strings`; a path with an unsupported character or a
 // kana without a row is skipped, any other error returned at once.
 std::expected<void, JaLatticeError> extend_supported_dictionary_paths(std::set<std::string>& strings,
-                                                                     std::span<const DictionaryReadingPath> paths);
+                                                                     const KeptPaths& paths);
 
 // The lattice of dictionary paths, each read as its segments' readings (Direct
 // mode for direct segments); none for no paths or when every path is skipped.
 // Reduced (reduce_reading_lattice): it spells the builder's strings with
 // nodes that grow with the text rather than with the number of paths.
-std::expected<std::optional<Lattice>, JaLatticeError> lattice_from_dictionary_reading_paths(
-    std::span<const DictionaryReadingPath> paths);
+std::expected<std::optional<Lattice>, JaLatticeError> lattice_from_dictionary_reading_paths(const KeptPaths& paths);
 
 // True when the text holds a character 0-9, A-Z or a-z (fullwidth forms do not
 // count).

@@ -316,38 +316,38 @@ SuffixSegmenter::SuffixSegmenter(SuffixSegmenter&&) noexcept = default;
 SuffixSegmenter& SuffixSegmenter::operator=(SuffixSegmenter&&) noexcept = default;
 SuffixSegmenter::~SuffixSegmenter() = default;
 
+std::vector<DictionaryReadingPath> KeptPaths::paths() const {
+  std::vector<DictionaryReadingPath> out;
+  out.reserve(size());
+  for (std::size_t i = 0; i < size(); ++i) out.push_back(path(i));
+  return out;
+}
+
 std::expected<std::vector<DictionaryReadingPath>, UnidicArtifactPayloadError> SuffixSegmenter::paths_from(
     std::size_t from) {
   auto kept = kept_from(from);
   if (!kept) return std::unexpected(std::move(kept.error()));
-  std::vector<DictionaryReadingPath> paths;
-  if (!*kept) return paths;
-  const Entry& block = *kept;
-  paths.reserve(block->nodes.size());
-  for (const DictionaryPathNode& node : block->nodes) {
-    paths.emplace_back(std::shared_ptr<const DictionaryPathNode>(block, &node));
-  }
-  return paths;
+  return kept->paths();
 }
 
-std::expected<std::shared_ptr<const detail::DictionaryPathBlock>, UnidicArtifactPayloadError>
-SuffixSegmenter::kept_from(std::size_t from) {
+std::expected<KeptPaths, UnidicArtifactPayloadError> SuffixSegmenter::kept_from(std::size_t from) {
   if (error_) return std::unexpected(*error_);
-  if (!search_) return Entry{};
-  return search_->kept_from(from);
+  if (!search_) return KeptPaths();
+  auto kept = search_->kept_from(from);
+  if (!kept) return std::unexpected(std::move(kept.error()));
+  return KeptPaths(std::move(*kept));
 }
 
-namespace {
-
-// The programme shared by both result forms; the kept paths of position 0.
-std::expected<Entry, UnidicArtifactPayloadError> segment_with_index(const UnidicReadingIndex& index,
-                                                                    std::string_view text,
-                                                                    const DictionaryOptions& options,
-                                                                    bool include_direct) {
+std::expected<KeptPaths, UnidicArtifactPayloadError> kept_reading_paths(const UnidicReadingIndex& index,
+                                                                        std::string_view text,
+                                                                        const DictionaryOptions& options,
+                                                                        bool include_direct) {
   const std::vector<std::size_t> b = char_boundaries(text);
   SuffixSegmenter search(index, text, b, b.size() - 1, 0, options, include_direct);
   return search.kept_from(0);
 }
+
+namespace {
 
 std::string reading_of(const DictionaryPathNode* node) {
   std::string reading;
@@ -395,19 +395,18 @@ std::expected<DictionaryOptions, JaLatticeError> validate_dictionary_options(con
 
 std::expected<std::vector<DictionaryReadingPath>, UnidicArtifactPayloadError> reading_paths_with_stats_inner(
     const UnidicReadingIndex& index, std::string_view text, const DictionaryOptions& options, bool include_direct) {
-  const std::vector<std::size_t> b = char_boundaries(text);
-  SuffixSegmenter search(index, text, b, b.size() - 1, 0, options, include_direct);
-  return search.paths_from(0);
+  auto kept = kept_reading_paths(index, text, options, include_direct);
+  if (!kept) return std::unexpected(std::move(kept.error()));
+  return kept->paths();
 }
 
 std::expected<std::vector<std::string>, UnidicArtifactPayloadError> reading_sequences_with_stats_inner(
     const UnidicReadingIndex& index, std::string_view text, const DictionaryOptions& options, bool include_direct) {
-  auto kept = segment_with_index(index, text, options, include_direct);
+  auto kept = kept_reading_paths(index, text, options, include_direct);
   if (!kept) return std::unexpected(std::move(kept.error()));
   std::vector<std::string> readings;
-  if (!*kept) return readings;
-  readings.reserve((*kept)->nodes.size());
-  for (const DictionaryPathNode& node : (*kept)->nodes) readings.push_back(reading_of(&node));
+  readings.reserve(kept->size());
+  for (std::size_t i = 0; i < kept->size(); ++i) readings.push_back(reading_of(kept->head(i)));
   return readings;
 }
 

@@ -104,6 +104,27 @@ class DictionaryReadingPath {
   std::shared_ptr<const detail::DictionaryPathNode> head_;
 };
 
+// The paths a search keeps at one position, as the block holding them: path
+// i is the chain from the block's link i, the paths in byte order of their
+// reading. Handing on the block rather than a path each saves a reference
+// count per path.
+class KeptPaths {
+ public:
+  KeptPaths() = default;
+  explicit KeptPaths(std::shared_ptr<const detail::DictionaryPathBlock> block) : block_(std::move(block)) {}
+
+  std::size_t size() const { return block_ ? block_->nodes.size() : 0; }
+  bool empty() const { return size() == 0; }
+  const detail::DictionaryPathNode* head(std::size_t i) const { return &block_->nodes[i]; }
+  DictionaryReadingPath path(std::size_t i) const {
+    return DictionaryReadingPath(std::shared_ptr<const detail::DictionaryPathNode>(block_, head(i)));
+  }
+  std::vector<DictionaryReadingPath> paths() const;
+
+ private:
+  std::shared_ptr<const detail::DictionaryPathBlock> block_;
+};
+
 // The option limits (max_span_chars 256, max_paths 16384, then
 // max_readings_per_segment 256 when given) as a query error: a copy of the
 // options, or Dictionary carrying the ArtifactLimitExceeded message.
@@ -116,6 +137,12 @@ std::expected<DictionaryOptions, JaLatticeError> validate_dictionary_options(con
 // option limit, or a lookup error of an indexed index.
 std::expected<std::vector<DictionaryReadingPath>, UnidicArtifactPayloadError> reading_paths_with_stats_inner(
     const UnidicReadingIndex& index, std::string_view text, const DictionaryOptions& options, bool include_direct);
+
+// The same paths as the block that holds them.
+std::expected<KeptPaths, UnidicArtifactPayloadError> kept_reading_paths(const UnidicReadingIndex& index,
+                                                                        std::string_view text,
+                                                                        const DictionaryOptions& options,
+                                                                        bool include_direct);
 
 // The search of reading_paths_with_stats_inner over text[0..end), kept so
 // that it answers for every suffix: the segmentations of text[from..end)
@@ -138,9 +165,8 @@ class SuffixSegmenter {
   // The segmentations of text[from..end), as reading_paths_with_stats_inner
   // gives them for that text; lowest <= from <= end, descending over calls.
   std::expected<std::vector<DictionaryReadingPath>, UnidicArtifactPayloadError> paths_from(std::size_t from);
-  // The same as the block of kept paths (null when there are none).
-  std::expected<std::shared_ptr<const detail::DictionaryPathBlock>, UnidicArtifactPayloadError> kept_from(
-      std::size_t from);
+  // The same as the block of kept paths.
+  std::expected<KeptPaths, UnidicArtifactPayloadError> kept_from(std::size_t from);
 
  private:
   class Search;

@@ -92,16 +92,16 @@ class SharedPathLattice {
   // call, that is a failure too). Sets made by earlier calls are reused:
   // what a set holds depends only on its links and context, so the outcome
   // for the paths is that of a lattice made for them alone.
-  Added add_root(std::span<const DictionaryReadingPath> paths) {
+  Added add_root(std::span<const DictionaryPathNode* const> heads) {
     if (spent_) return {Outcome::Spent};
     roots_.clear();
-    roots_.reserve(paths.size());
+    roots_.reserve(heads.size());
     std::uint64_t first_position = 0;
-    if (how_.query_limits && !paths.empty() && paths.front().head() != nullptr) {
+    if (how_.query_limits && !heads.empty() && heads.front() != nullptr) {
       // Positions only grow along a path, from the first link's to the end's.
-      first_position = paths.front().head()->position;
+      first_position = heads.front()->position;
       std::uint64_t last_position = first_position;
-      for (const DictionaryPathNode* node = paths.front().head(); node != nullptr; node = node->next) {
+      for (const DictionaryPathNode* node = heads.front(); node != nullptr; node = node->next) {
         if (node->position < first_position) return {Outcome::Fails};
         last_position = node->position;
       }
@@ -109,13 +109,13 @@ class SharedPathLattice {
       if (!last_position_) last_position_ = last_position;
       if (*last_position_ != last_position) return {Outcome::Spent};
     }
-    for (const DictionaryReadingPath& path : paths) {
-      if (path.head() == nullptr) return {Outcome::Fails};
+    for (const DictionaryPathNode* head : heads) {
+      if (head == nullptr) return {Outcome::Fails};
       if (how_.query_limits) {
-        if (path.head()->position != first_position) return {Outcome::Fails};
-        if (path.head()->chars > kQueryRomajiLimits.max_input_chars) return {Outcome::Fails};
+        if (head->position != first_position) return {Outcome::Fails};
+        if (head->chars > kQueryRomajiLimits.max_input_chars) return {Outcome::Fails};
       }
-      roots_.push_back(path.head());
+      roots_.push_back(head);
     }
     const std::size_t known = sets_.size();
     const auto root = set_for(roots_, SetContext{});
@@ -530,8 +530,8 @@ class SharedPathLattice {
 
 // The paths' strings into `builder` through `lattice`, or none.
 std::optional<bool> add_through(SharedPathLattice& lattice, RomajiLatticeBuilder& builder,
-                                std::span<const DictionaryReadingPath> paths, bool& spent) {
-  const SharedPathLattice::Added added = lattice.add_root(paths);
+                                std::span<const DictionaryPathNode* const> heads, bool& spent) {
+  const SharedPathLattice::Added added = lattice.add_root(heads);
   spent = added.outcome == SharedPathLattice::Outcome::Spent;
   if (added.outcome != SharedPathLattice::Outcome::Root) return std::nullopt;
   if (!lattice.any_string(added.root)) return false;
@@ -539,40 +539,59 @@ std::optional<bool> add_through(SharedPathLattice& lattice, RomajiLatticeBuilder
   return true;
 }
 
+std::optional<bool> add_heads_by_shared_segments(RomajiLatticeBuilder& builder,
+                                                 std::span<const DictionaryPathNode* const> heads,
+                                                 SharedPathReading how, std::uint64_t budget) {
+  if (heads.empty()) return false;
+  SharedPathLattice lattice(how, budget);
+  bool spent = false;
+  return add_through(lattice, builder, heads, spent);
+}
+
+std::vector<const DictionaryPathNode*> heads_of(const KeptPaths& kept) {
+  std::vector<const DictionaryPathNode*> heads(kept.size());
+  for (std::size_t i = 0; i < heads.size(); ++i) heads[i] = kept.head(i);
+  return heads;
+}
+
 }  // namespace
 
 std::optional<bool> add_paths_by_shared_segments(RomajiLatticeBuilder& builder,
                                                  std::span<const DictionaryReadingPath> paths, SharedPathReading how,
                                                  std::uint64_t budget) {
-  if (paths.empty()) return false;
-  SharedPathLattice lattice(how, budget);
-  bool spent = false;
-  return add_through(lattice, builder, paths, spent);
+  std::vector<const DictionaryPathNode*> heads(paths.size());
+  for (std::size_t i = 0; i < heads.size(); ++i) heads[i] = paths[i].head();
+  return add_heads_by_shared_segments(builder, heads, how, budget);
+}
+
+std::optional<bool> add_paths_by_shared_segments(RomajiLatticeBuilder& builder, const KeptPaths& paths,
+                                                 SharedPathReading how, std::uint64_t budget) {
+  return add_heads_by_shared_segments(builder, heads_of(paths), how, budget);
 }
 
 struct SharedSegmentReader::Kept {
   Kept(SharedPathReading how, std::uint64_t budget) : lattice(how, budget) {}
   SharedPathLattice lattice;
   // The paths whose links the lattice points into.
-  std::vector<DictionaryReadingPath> paths;
+  std::vector<KeptPaths> paths;
 };
 
 SharedSegmentReader::SharedSegmentReader(SharedPathReading how, std::uint64_t budget)
     : how_(how), budget_(budget), kept_(std::make_unique<Kept>(how, budget)) {}
 SharedSegmentReader::~SharedSegmentReader() = default;
 
-std::optional<bool> SharedSegmentReader::add_paths(RomajiLatticeBuilder& builder,
-                                                   std::span<const DictionaryReadingPath> paths) {
+std::optional<bool> SharedSegmentReader::add_paths(RomajiLatticeBuilder& builder, const KeptPaths& paths) {
   if (paths.empty()) return false;
+  const std::vector<const DictionaryPathNode*> heads = heads_of(paths);
   if (kept_) {
-    kept_->paths.insert(kept_->paths.end(), paths.begin(), paths.end());
+    kept_->paths.push_back(paths);
     bool spent = false;
-    const std::optional<bool> added = add_through(kept_->lattice, builder, paths, spent);
+    const std::optional<bool> added = add_through(kept_->lattice, builder, heads, spent);
     if (!spent) return added;
     // Past the budget of all calls together: each call on its own from now.
     kept_.reset();
   }
-  return add_paths_by_shared_segments(builder, paths, how_, budget_);
+  return add_heads_by_shared_segments(builder, heads, how_, budget_);
 }
 
 }  // namespace orvel::ja

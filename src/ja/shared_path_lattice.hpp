@@ -51,6 +51,8 @@ inline constexpr std::uint64_t kSharedGroupingBudget = std::uint64_t{1} << 22;
 std::optional<bool> add_paths_by_shared_segments(RomajiLatticeBuilder& builder,
                                                  std::span<const DictionaryReadingPath> paths, SharedPathReading how,
                                                  std::uint64_t budget = kSharedGroupingBudget);
+std::optional<bool> add_paths_by_shared_segments(RomajiLatticeBuilder& builder, const KeptPaths& paths,
+                                                 SharedPathReading how, std::uint64_t budget = kSharedGroupingBudget);
 
 // add_paths_by_shared_segments for the paths of many texts found by one
 // search (the spans of a text that end at one place): the sets of links, and
@@ -66,7 +68,7 @@ class SharedSegmentReader {
   SharedSegmentReader(const SharedSegmentReader&) = delete;
   SharedSegmentReader& operator=(const SharedSegmentReader&) = delete;
 
-  std::optional<bool> add_paths(RomajiLatticeBuilder& builder, std::span<const DictionaryReadingPath> paths);
+  std::optional<bool> add_paths(RomajiLatticeBuilder& builder, const KeptPaths& paths);
 
  private:
   struct Kept;

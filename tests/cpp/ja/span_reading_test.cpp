@@ -170,10 +170,10 @@ TEST(SharedSegmentReader, GivesEachSpanWhatItsPathsGiveAlone) {
       SuffixSegmenter search(index, text, b, end, 0, o, include_direct);
       SharedSegmentReader kept(how, budget);
       for (std::size_t from = end; from-- > 0;) {
-        const auto paths = search.paths_from(from);
+        const auto paths = search.kept_from(from);
         ASSERT_TRUE(paths.has_value());
         RomajiLatticeBuilder alone_builder(true), kept_builder(true);
-        const std::optional<bool> alone = add_paths_by_shared_segments(alone_builder, *paths, how, budget);
+        const std::optional<bool> alone = add_paths_by_shared_segments(alone_builder, paths->paths(), how, budget);
         const std::optional<bool> got = kept.add_paths(kept_builder, *paths);
         ASSERT_EQ(got, alone) << text << " from " << from << " to " << end;
         ASSERT_EQ(lattice_of(kept_builder), lattice_of(alone_builder)) << text << " from " << from << " to " << end;
