@@ -1,7 +1,6 @@
 #include "ja/segmentation.hpp"
 
 #include <algorithm>
-#include <memory_resource>
 #include <limits>
 #include <set>
 
@@ -103,19 +102,25 @@ struct Pending {
   }
 };
 
-struct PendingLess {
-  bool operator()(const Pending& a, const Pending& b) const { return compare(a.probe(), b.probe()) < 0; }
-};
+bool less(const Pending& a, const Probe& b) { return compare(a.probe(), b) < 0; }
 
-// The readings kept at one position while they are being inserted. The set
-// and its nodes live in a buffer released when the position is done.
+// The readings kept at one position while they are being inserted, in byte
+// order. They come a run at a time: one first segment before each path kept
+// at a later position, in the byte order of those, so the keys of a run
+// ascend and usually all come after the keys kept so far (one comparison).
+// A run that falls among them is merged in, each key found by galloping on
+// from the place of the one before.
 class EntryBuilder {
  public:
-  EntryBuilder(std::size_t position, std::uint64_t max_paths)
-      : position_(position), max_paths_(max_paths), block_(std::make_shared<DictionaryPathBlock>()),
-        set_(&buffer_) {}
+  explicit EntryBuilder(std::uint64_t max_paths) : max_paths_(max_paths) {}
 
-  bool full() const { return set_.size() >= max_paths_; }
+  void start(std::size_t position) {
+    position_ = position;
+    block_ = std::make_shared<DictionaryPathBlock>();
+    kept_.clear();
+  }
+
+  bool full() const { return kept_.size() >= max_paths_; }
 
   // A first segment of this position's paths, with its reading characters.
   struct Segment {
@@ -129,48 +134,48 @@ class EntryBuilder {
     return {&added, detail::chars_through(text::count_scalars(added.reading), nullptr)};
   }
 
-  // Inserts segment + the tail's path `tail_index` unless a path with the
-  // same reading is kept.
-  void insert(const Segment& segment, const Entry& tail_block, std::size_t tail_index) {
-    const Pending pending{segment.segment, &tail_block, static_cast<std::uint32_t>(tail_index), segment.chars};
-    const Probe probe = pending.probe();
-    // Tails come in byte order, so a new key usually lands right after the
-    // previous one: try that place before searching the whole set.
-    auto it = set_.end();
-    bool placed = false;
-    if (last_ != set_.end() && compare(probe, last_->probe()) > 0) {
-      // Past the greatest element std::next climbs the whole tree; the
-      // greatest element itself is known at once.
-      auto after = last_ == std::prev(set_.end()) ? set_.end() : std::next(last_);
-      const int c = after == set_.end() ? -1 : compare(probe, after->probe());
-      if (c == 0) {
-        last_ = after;
-        return;
-      }
-      if (c < 0) {
-        it = after;
-        placed = true;
-      }
+  // Inserts segment + each path kept in `tails`, in their order, until
+  // full; a key whose reading is kept already is passed over.
+  void insert_run(const Segment& segment, const Entry& tails) {
+    const std::size_t count = tails->nodes.size();
+    if (count == 0 || full()) return;
+    const auto key = [&](std::size_t k) {
+      return Pending{segment.segment, &tails, static_cast<std::uint32_t>(k), segment.chars};
+    };
+    const std::size_t room = static_cast<std::size_t>(max_paths_ - kept_.size());
+    if (kept_.empty() || compare(key(0).probe(), kept_.back().probe()) > 0) {
+      const std::size_t take = std::min(count, room);
+      for (std::size_t k = 0; k < take; ++k) kept_.push_back(key(k));
+      keep_tails(tails);
+      return;
     }
-    if (!placed) {
-      it = set_.lower_bound(pending);
-      if (it != set_.end() && compare(probe, it->probe()) == 0) {
-        last_ = it;
-        return;
-      }
+    // The place of each new key among those kept before this run; the keys
+    // of a run are distinct and ascend, so their places do too.
+    additions_.clear();
+    std::size_t place = 0;
+    for (std::size_t k = 0; k < count && additions_.size() < room; ++k) {
+      const Probe probe = key(k).probe();
+      place = lower_bound_from(place, probe);
+      if (place < kept_.size() && compare(probe, kept_[place].probe()) == 0) continue;
+      additions_.emplace_back(place, k);
     }
-    last_ = set_.emplace_hint(it, pending);
+    if (additions_.empty()) return;
+    keep_tails(tails);
+    std::size_t read = kept_.size();
+    kept_.resize(kept_.size() + additions_.size());
+    std::size_t write = kept_.size();
+    for (std::size_t a = additions_.size(); a-- > 0;) {
+      const auto [at, k] = additions_[a];
+      while (read > at) kept_[--write] = kept_[--read];
+      kept_[--write] = key(k);
+    }
   }
 
   Entry finish() {
-    block_->nodes.reserve(set_.size());
+    block_->nodes.reserve(kept_.size());
     std::uint32_t rank = 0;
-    for (const Pending& p : set_) {
-      const Entry& tails = *p.tail_block;
-      if (std::find(block_->tails.begin(), block_->tails.end(), tails) == block_->tails.end()) {
-        block_->tails.push_back(tails);
-      }
-      const DictionaryPathNode* next = &tails->nodes[p.tail_index];
+    for (const Pending& p : kept_) {
+      const DictionaryPathNode* next = &(*p.tail_block)->nodes[p.tail_index];
       block_->nodes.push_back(
           DictionaryPathNode{p.segment, next, position_, rank++, detail::chars_through(p.segment_chars, next)});
     }
@@ -178,12 +183,42 @@ class EntryBuilder {
   }
 
  private:
-  std::uint64_t position_;
+  // The first kept key at or after `from` that is not less than `probe`
+  // (every key before `from` is less).
+  std::size_t lower_bound_from(std::size_t from, const Probe& probe) const {
+    std::size_t lo = from;
+    std::size_t hi = kept_.size();
+    for (std::size_t step = 1;; step *= 2) {
+      const std::size_t at = lo + step - 1;
+      if (at >= kept_.size()) break;
+      if (!less(kept_[at], probe)) {
+        hi = at;
+        break;
+      }
+      lo = at + 1;
+    }
+    while (lo < hi) {
+      const std::size_t mid = lo + (hi - lo) / 2;
+      if (less(kept_[mid], probe)) {
+        lo = mid + 1;
+      } else {
+        hi = mid;
+      }
+    }
+    return lo;
+  }
+
+  void keep_tails(const Entry& tails) {
+    if (std::find(block_->tails.begin(), block_->tails.end(), tails) == block_->tails.end()) {
+      block_->tails.push_back(tails);
+    }
+  }
+
   std::uint64_t max_paths_;
+  std::size_t position_ = 0;
   std::shared_ptr<DictionaryPathBlock> block_;
-  std::pmr::unsynchronized_pool_resource buffer_;
-  std::pmr::set<Pending, PendingLess> set_;
-  std::pmr::set<Pending, PendingLess>::iterator last_ = set_.end();
+  std::vector<Pending> kept_;
+  std::vector<std::pair<std::size_t, std::size_t>> additions_;
 };
 
 bool empty(const Entry& entry) { return !entry || entry->nodes.empty(); }
@@ -245,7 +280,8 @@ class SuffixSegmenter::Search {
       candidates_.erase(candidates_.begin(), candidates_.end() - 1);
     }
 
-    EntryBuilder builder(v, options_.max_paths);
+    EntryBuilder& builder = builder_;
+    builder.start(v);
     for (const Candidate& candidate : candidates_) {
       if (builder.full()) break;
       const std::string_view surface = text_.substr(b_[v], b_[candidate.end] - b_[v]);
@@ -255,22 +291,13 @@ class SuffixSegmenter::Search {
       }
       const Entry& tails = entry(candidate.end);
       for (std::size_t r = 0; r < used && !builder.full(); ++r) {
-        const auto segment = builder.add_segment(std::string(surface), candidate.readings[r], false);
-        for (std::size_t k = 0; k < tails->nodes.size(); ++k) {
-          builder.insert(segment, tails, k);
-          if (builder.full()) break;
-        }
+        builder.insert_run(builder.add_segment(std::string(surface), candidate.readings[r], false), tails);
       }
     }
     if (include_direct_ && !builder.full() && run_end(v) > v && !empty(entry(run_end(v)))) {
       const std::size_t d = run_end(v);
       const std::string surface(text_.substr(b_[v], b_[d] - b_[v]));
-      const auto segment = builder.add_segment(surface, surface, true);
-      const Entry& tails = entry(d);
-      for (std::size_t k = 0; k < tails->nodes.size(); ++k) {
-        builder.insert(segment, tails, k);
-        if (builder.full()) break;
-      }
+      builder.insert_run(builder.add_segment(surface, surface, true), entry(d));
     }
     entry(v) = builder.finish();
     v_ = v;
@@ -300,6 +327,7 @@ class SuffixSegmenter::Search {
   std::size_t v_;  // entries are made down to here
   std::optional<UnidicArtifactPayloadError> error_;
   std::vector<Candidate> candidates_;
+  EntryBuilder builder_{options_.max_paths};
 };
 
 SuffixSegmenter::SuffixSegmenter(const UnidicReadingIndex& index, std::string_view text,
