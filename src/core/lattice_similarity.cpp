@@ -7,6 +7,7 @@
 #include "common/fatal_error.hpp"
 #include "core/grouped_lists.hpp"
 #include "core/sequence_ids.hpp"
+#include "core/string_distance.hpp"
 #include "text/utf8.hpp"
 
 namespace orvel {
@@ -496,6 +497,41 @@ std::uint64_t longest_string_length(const Lattice& lattice) {
     }
   }
   return longest[end - start] == kUnset ? 0 : longest[end - start];
+}
+
+std::optional<StringLengths> string_lengths(const Lattice& lattice) {
+  const std::uint64_t start = lattice.start();
+  const std::uint64_t end = lattice.end();
+  if (end < start) return std::nullopt;
+  constexpr std::uint64_t kUnset = std::numeric_limits<std::uint64_t>::max();
+  std::vector<StringLengths> at(end - start + 1, StringLengths{kUnset, 0});
+  at[0] = StringLengths{0, 0};
+  for (std::uint64_t u = start; u < end; ++u) {
+    const StringLengths here = at[u - start];
+    if (here.shortest == kUnset) continue;
+    for (const ArcEnd& next : lattice.outgoing_ends(u)) {
+      if (next.node > end) continue;
+      StringLengths& slot = at[next.node - start];
+      slot.shortest = std::min(slot.shortest, here.shortest + 1);
+      slot.longest = std::max(slot.longest, here.longest + 1);
+    }
+  }
+  if (at[end - start].shortest == kUnset) return std::nullopt;
+  return at[end - start];
+}
+
+std::uint64_t length_gap(const StringLengths& a, const StringLengths& b) {
+  if (a.longest < b.shortest) return b.shortest - a.longest;
+  if (b.longest < a.shortest) return a.shortest - b.longest;
+  return 0;
+}
+
+// A pair of lengths la <= lb scores at most 1 - (lb - la) / lb, which grows
+// with la and falls with lb; the rounded forms keep that order.
+double similarity_bound(const StringLengths& a, const StringLengths& b) {
+  if (a.longest < b.shortest) return normalized_similarity_from_distance(b.shortest - a.longest, a.longest, b.shortest);
+  if (b.longest < a.shortest) return normalized_similarity_from_distance(a.shortest - b.longest, a.shortest, b.longest);
+  return 1.0;
 }
 
 }  // namespace orvel

@@ -151,4 +151,19 @@ double best_normalized_similarity(const ReadingLattice& left, const ReadingLatti
 // the start or cannot be reached.
 std::uint64_t longest_string_length(const Lattice& lattice);
 
+// The lengths of the shortest and the longest string a lattice spells; none
+// when the end cannot be reached.
+struct StringLengths {
+  std::uint64_t shortest = 0;
+  std::uint64_t longest = 0;
+};
+std::optional<StringLengths> string_lengths(const Lattice& lattice);
+
+// From string lengths alone: every Levenshtein distance between a string of
+// lengths `a` and one of lengths `b` is at least length_gap(a, b), and every
+// normalized similarity is at most similarity_bound(a, b) (exactly, as
+// normalized_similarity_from_distance computes it). For non-empty strings.
+std::uint64_t length_gap(const StringLengths& a, const StringLengths& b);
+double similarity_bound(const StringLengths& a, const StringLengths& b);
+
 }  // namespace orvel

@@ -54,6 +54,13 @@ class BestSpan {
     }
   }
 
+  // Whether the best so far beats every span scoring `bound` or worse, so
+  // that no such span can become the best.
+  bool outscores(Score bound) const {
+    if (!found_) return false;
+    return Better == BetterScore::Higher ? bound < score_ : bound > score_;
+  }
+
   std::optional<SpanAlignment<Score>> result(std::uint64_t query_chars) const {
     if (!found_) return std::nullopt;
     return SpanAlignment<Score>{score_, 0, query_chars, start_, end_};

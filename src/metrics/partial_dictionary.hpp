@@ -126,6 +126,41 @@ struct SpanGroup {
   std::vector<const ReadingLattice*> pointers;
 };
 
+// The spans of a group worth scoring: those that keep(span lengths, query
+// lengths, index in the group) lets through. A span holding the empty
+// string, or any span of a query holding it, is always scored.
+class SpansWorthScoring {
+ public:
+  explicit SpansWorthScoring(const ReadingLattice& query) {
+    if (!query.contains_empty()) query_ = string_lengths(query.lattice);
+  }
+
+  template <class Keep>
+  void select(const SpanGroup& group, Keep keep) {
+    indices_.clear();
+    pointers_.clear();
+    for (std::size_t i = 0; i < group.readings.size(); ++i) {
+      const ReadingLattice& readings = group.readings[i];
+      if (query_ && !readings.contains_empty()) {
+        const std::optional<StringLengths> lengths = string_lengths(readings.lattice);
+        if (lengths && !keep(*lengths, *query_, i)) continue;
+      }
+      indices_.push_back(i);
+      pointers_.push_back(&readings);
+    }
+  }
+
+  std::size_t size() const { return indices_.size(); }
+  // The group index of the k-th span selected.
+  std::size_t index(std::size_t k) const { return indices_[k]; }
+  std::span<const ReadingLattice* const> pointers() const { return pointers_; }
+
+ private:
+  std::optional<StringLengths> query_;
+  std::vector<std::size_t> indices_;
+  std::vector<const ReadingLattice*> pointers_;
+};
+
 // Reads every span and hands the readable ones to score_group, grouped by
 // their end: ends ascending and, for each end, starts descending (spans
 // with one end read alike towards their end, and a reader may share that
@@ -235,11 +270,20 @@ dictionary_partial_ratio_alignment(std::string_view query, std::string_view text
   LatticeSimilarityWorkspace workspace;
   std::vector<LatticeSimilarityWorkspace::SharedSimilarity> similarities;
   BestSpan<double, BetterScore::Higher> best;
+  detail::SpansWorthScoring worth(query_readings);
+  const bool cutoff_applies = cutoff && valid_score_cutoff(*cutoff);
   auto walked = detail::walk_spans_by_end(
       query, text, span_limit, read_span, [&](const detail::SpanGroup& group, auto fail) {
-        workspace.best_similarities_sharing_endings(query_readings, group.pointers, similarities);
-        for (std::size_t i = 0; i < group.spans.size(); ++i) {
-          const std::expected<double, MetricError> s = apply_similarity_cutoff(similarities[i].similarity, cutoff);
+        // A span whose lengths alone keep it below the best so far, or below
+        // a valid cutoff, cannot become the best and fails nothing.
+        worth.select(group, [&](const StringLengths& span, const StringLengths& query_lengths, std::size_t) {
+          const double bound = similarity_bound(span, query_lengths);
+          return !best.outscores(bound) && !(cutoff_applies && bound < *cutoff);
+        });
+        workspace.best_similarities_sharing_endings(query_readings, worth.pointers(), similarities);
+        for (std::size_t k = 0; k < worth.size(); ++k) {
+          const std::size_t i = worth.index(k);
+          const std::expected<double, MetricError> s = apply_similarity_cutoff(similarities[k].similarity, cutoff);
           if (!s) {
             fail(i, s.error());
             continue;
@@ -282,18 +326,29 @@ dictionary_partial_distance_alignment(std::string_view query, std::string_view t
   BestSpan<std::uint64_t, BetterScore::Lower> best;
   const bool has_cutoff = cutoff.has_value();
   const std::uint64_t limit = cutoff.value_or(0);
+  detail::SpansWorthScoring worth(query_readings);
   auto walked = detail::walk_spans_by_end(
       query, text, span_limit, read_span, [&](const detail::SpanGroup& group, auto fail) {
+        // A span whose lengths alone keep it further than the best so far,
+        // or than the cutoff, cannot become the best; it fails nothing when
+        // the lattice it came in passes the cell check (the exact one is no
+        // larger).
+        worth.select(group, [&](const StringLengths& span, const StringLengths& query_lengths, std::size_t i) {
+          if (!check_distance_cells(query_lattice, reading_set_lattice(group.readings[i]))) return true;
+          const std::uint64_t gap = length_gap(span, query_lengths);
+          return !best.outscores(gap) && !(has_cutoff && gap > limit);
+        });
         // Only whether a similarity is 0.0 counts here, and the least distance.
-        similarity_workspace.best_similarities_sharing_endings(query_readings, group.pointers, similarities, false);
-        for (std::size_t i = 0; i < group.spans.size(); ++i) {
+        similarity_workspace.best_similarities_sharing_endings(query_readings, worth.pointers(), similarities, false);
+        for (std::size_t k = 0; k < worth.size(); ++k) {
+          const std::size_t i = worth.index(k);
           const Lattice* span_lattice = &reading_set_lattice(group.readings[i]);
-          if (similarities[i].similarity == 0.0) continue;
+          if (similarities[k].similarity == 0.0) continue;
           // The similarity programme gives the least distance too, unless
           // the distance table would be refused.
-          std::expected<std::uint64_t, MetricError> d = similarities[i].least_distance.value_or(0);
+          std::expected<std::uint64_t, MetricError> d = similarities[k].least_distance.value_or(0);
           const auto programme_needed = [&](const Lattice& lattice) {
-            return !similarities[i].least_distance || !check_distance_cells(query_lattice, lattice);
+            return !similarities[k].least_distance || !check_distance_cells(query_lattice, lattice);
           };
           if (programme_needed(*span_lattice)) {
             std::optional<ReadingLattice> exact;

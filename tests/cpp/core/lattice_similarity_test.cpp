@@ -174,5 +174,54 @@ TEST(LatticeSimilarityTest, LongestStringLength) {
             1u);
 }
 
+TEST(LatticeSimilarityTest, StringLengths) {
+  EXPECT_EQ(string_lengths(paths({""}))->longest, 0u);
+  const auto lengths = string_lengths(paths({"ab", "abcde", "x"}));
+  ASSERT_TRUE(lengths.has_value());
+  EXPECT_EQ(lengths->shortest, 1u);
+  EXPECT_EQ(lengths->longest, 5u);
+  EXPECT_FALSE(string_lengths(*Lattice::from_edges(3, 0, 2, {Arc{0, 1, 'a'}})).has_value());
+  const auto detour = string_lengths(*Lattice::from_edges(
+      5, 0, 2, {Arc{0, 2, 'a'}, Arc{0, 1, 'b'}, Arc{1, 2, 'c'}, Arc{1, 3, 'c'}, Arc{3, 4, 'd'}}));
+  ASSERT_TRUE(detour.has_value());
+  EXPECT_EQ(detour->shortest, 1u);
+  EXPECT_EQ(detour->longest, 2u);
+}
+
+// The bounds from string lengths hold for every pair of strings of two
+// random sets, and are met where the sets allow: a string that is a prefix
+// of the other scores exactly the bound.
+TEST(LatticeSimilarityTest, LengthBoundsHoldForEveryPair) {
+  std::mt19937_64 rng(1211);
+  int met = 0;
+  for (int round = 0; round < 3000; ++round) {
+    const Lattice left = reference::random_lattice(rng, round % 4 == 0 ? 3 : 8, round % 5 == 0 ? 1 : 2);
+    const Lattice right = reference::random_lattice(rng, round % 3 == 0 ? 12 : 6, 2);
+    const auto a = reference::readings(left);
+    const auto b = reference::readings(right);
+    const auto la = string_lengths(left);
+    const auto lb = string_lengths(right);
+    ASSERT_EQ(la.has_value(), !a.empty());
+    ASSERT_EQ(lb.has_value(), !b.empty());
+    if (a.empty() || b.empty() || a.size() > 300 || b.size() > 300) continue;
+    const double bound = similarity_bound(*la, *lb);
+    const std::uint64_t gap = length_gap(*la, *lb);
+    ASSERT_EQ(bound, similarity_bound(*lb, *la));
+    ASSERT_EQ(gap, length_gap(*lb, *la));
+    for (const auto& x : a) {
+      if (x.empty()) continue;
+      for (const auto& y : b) {
+        if (y.empty()) continue;
+        const std::uint64_t d = reference::levenshtein(x, y);
+        const double s = normalized_similarity_from_distance(d, x.size(), y.size());
+        ASSERT_GE(d, gap) << "round " << round;
+        ASSERT_LE(s, bound) << "round " << round;
+        met += s == bound ? 1 : 0;
+      }
+    }
+  }
+  EXPECT_GT(met, 100);
+}
+
 }  // namespace
 }  // namespace orvel

@@ -174,6 +174,24 @@ TEST(DictionaryPartialAlignment, AgreesWithBruteForceOnRandomTexts) {
   }
 }
 
+// Spans are skipped when their string lengths alone keep them below the
+// best so far, but not when they can only tie it: a tie still wins by being
+// shorter. In "ababbaa", "aba" (0..3) is scored first at 2/3 and distance 1;
+// "aa" (5..7) can at best tie it, and does, and is shorter.
+TEST(DictionaryPartialAlignment, SpansThatCanOnlyTieTheBestAreScored) {
+  const auto r = ratio("aaa", "ababbaa", kMax, std::nullopt);
+  ASSERT_TRUE(r.has_value());
+  EXPECT_EQ(r, reference_ratio("aaa", "ababbaa", kMax, std::nullopt));
+  EXPECT_EQ(r->text_start, 5u);
+  EXPECT_EQ(r->text_end, 7u);
+  const auto d = distance("aaa", "ababbaa", kMax, std::nullopt);
+  ASSERT_TRUE(d.has_value());
+  EXPECT_EQ(d, reference_distance("aaa", "ababbaa", kMax, std::nullopt));
+  EXPECT_EQ(d->score, 1u);
+  EXPECT_EQ(d->text_start, 5u);
+  EXPECT_EQ(d->text_end, 7u);
+}
+
 // The first failure in span order (start, then end): a broken span, or an
 // invalid cutoff at the first readable span; none when every span passes.
 std::optional<std::string> reference_first_error(const std::string& query, const std::string& text,
