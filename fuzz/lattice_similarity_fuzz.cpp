@@ -3,8 +3,9 @@
 // set of a string list against the loop over the list.
 //
 // The same sets scored together with others that end alike
-// (best_similarities_sharing_endings) against the same loop, and asked only
-// for their zeros and least distances.
+// (best_similarities_sharing_endings) against the same loop, asked only for
+// their zeros and least distances, and with a floor under which values need
+// not be exact.
 //
 // Input: a mode byte, then per lattice a node count and an arc count and per
 // arc its source, destination and symbol bytes (arcs always run forward;
@@ -120,6 +121,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ORVEL_FUZZ_CHECK((zero_only[i].similarity == 0.0) == (shared[i].similarity == 0.0));
     ORVEL_FUZZ_CHECK(zero_only[i].similarity <= shared[i].similarity);
     ORVEL_FUZZ_CHECK(zero_only[i].least_distance == shared[i].least_distance);
+  }
+  // With a floor at each exact value in turn (ties must stay exact): exact
+  // at or above it, never above the exact value below it.
+  std::vector<orvel::LatticeSimilarityWorkspace::SharedSimilarity> floored;
+  for (std::size_t f = 0; f < group.size(); ++f) {
+    const double floor = shared[f].similarity;
+    group_ws.best_similarities_sharing_endings(set_a, others, floored, true, floor);
+    ORVEL_FUZZ_CHECK(floored.size() == group.size());
+    for (std::size_t i = 0; i < group.size(); ++i) {
+      if (shared[i].similarity >= floor) {
+        ORVEL_FUZZ_CHECK(floored[i].similarity == shared[i].similarity);
+      } else {
+        ORVEL_FUZZ_CHECK(floored[i].similarity <= shared[i].similarity);
+      }
+      ORVEL_FUZZ_CHECK(floored[i].least_distance == shared[i].least_distance);
+    }
   }
   const std::set<std::string> group_strings[] = {b, std::set<std::string>(tailed_a.begin(), tailed_a.end()),
                                                  std::set<std::string>(tailed_b.begin(), tailed_b.end()), b};

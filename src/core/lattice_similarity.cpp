@@ -304,7 +304,8 @@ void LatticeSimilarityWorkspace::reversed(const UsefulNodes& side, UsefulNodes& 
 
 void LatticeSimilarityWorkspace::best_similarities_sharing_endings(const ReadingLattice& query,
                                                                   std::span<const ReadingLattice* const> others,
-                                                                  std::vector<SharedSimilarity>& out, bool exact) {
+                                                                  std::vector<SharedSimilarity>& out, bool exact,
+                                                                  double floor) {
   out.assign(others.size(), SharedSimilarity{});
   // Pairs where the empty string decides, or a side without non-empty
   // strings, are answered one by one.
@@ -393,23 +394,55 @@ void LatticeSimilarityWorkspace::best_similarities_sharing_endings(const Reading
   const std::uint32_t class_count = classes_.size();
   std::vector<double> best(class_count, 0.0);
   std::vector<std::uint32_t> least(class_count, kUnreached);
+  // The least distance of each class to the query strings of each length.
+  std::vector<std::uint32_t> query_lengths;
+  std::vector<std::uint32_t> least_by_length;
   const std::uint32_t query_end = query_backwards_.size() - 1;
   run_programme(query_backwards_, classes_, [&](std::uint32_t node, std::uint32_t length, const std::uint32_t* row) {
     if (node != query_end || length == 0) return;
+    query_lengths.push_back(length);
+    least_by_length.insert(least_by_length.end(), row, row + class_count);
     for (std::uint32_t c = 0; c < class_count; ++c) {
       if (row[c] >= kUnreached) continue;
       least[c] = std::min(least[c], row[c]);
       best[c] = std::max(best[c], similarity_term(row[c], length));
     }
   });
+  // The shortest and longest strings of each class (class 0 is the end).
+  std::vector<StringLengths> class_lengths(class_count, StringLengths{kUnreached, 0});
+  class_lengths[0] = StringLengths{0, 0};
+  for (std::uint32_t c = 1; c < class_count; ++c) {
+    for (std::uint32_t a = classes_.in_offsets[c]; a < classes_.in_offsets[c + 1]; ++a) {
+      const StringLengths& after = class_lengths[classes_.in_sources[a]];
+      class_lengths[c].shortest = std::min<std::uint64_t>(class_lengths[c].shortest, after.shortest + 1);
+      class_lengths[c].longest = std::max<std::uint64_t>(class_lengths[c].longest, after.longest + 1);
+    }
+  }
+  // The second pass gives the terms of the others' string lengths. A set
+  // needs them unless their bound from the first pass shows they cannot
+  // raise its value, or keep it below the floor.
   std::vector<std::uint8_t> wanted(class_count, 0);
   bool second_pass = false;
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> first_distances;
+  std::vector<std::uint32_t> second_lengths;
   for (const std::size_t i : with_strings) {
+    const std::uint32_t c = class_of_start_[i];
     // Where only a zero matters, a value above it is decided already.
-    if (exact || best[class_of_start_[i]] == 0.0) {
-      wanted[class_of_start_[i]] = 1;
-      second_pass = true;
+    if (!exact && best[c] > 0.0) continue;
+    if (best[c] == 1.0 || wanted[c]) continue;
+    first_distances.clear();
+    for (std::size_t l = 0; l < query_lengths.size(); ++l) {
+      const std::uint32_t d = least_by_length[l * class_count + c];
+      if (d < kUnreached) first_distances.emplace_back(query_lengths[l], d);
     }
+    second_lengths.clear();
+    for (std::uint64_t l = class_lengths[c].shortest; l <= class_lengths[c].longest; ++l) {
+      second_lengths.push_back(static_cast<std::uint32_t>(l));
+    }
+    const double bound = second_terms_bound(first_distances, second_lengths);
+    if (bound <= best[c] || (exact && bound < floor)) continue;
+    wanted[c] = 1;
+    second_pass = true;
   }
   const std::uint32_t last_column = query_backwards_.size() - 1;
   if (second_pass) {

@@ -76,9 +76,12 @@ class LatticeSimilarityWorkspace {
   };
   // With `exact` false only whether a similarity is 0.0 is exact (a value
   // above 0.0 may be below the best), and the least distances: the second
-  // pass then runs only for the sets the first leaves at 0.0.
+  // pass then runs only for the sets the first leaves at 0.0. With `exact`
+  // and a floor above 0.0, a value below the floor may come out lower than
+  // the best, never at or above the floor (for a search that keeps only
+  // values reaching the floor).
   void best_similarities_sharing_endings(const ReadingLattice& query, std::span<const ReadingLattice* const> others,
-                                         std::vector<SharedSimilarity>& out, bool exact = true);
+                                         std::vector<SharedSimilarity>& out, bool exact = true, double floor = 0.0);
 
  private:
   // One side's nodes that lie on some start-to-end path, renumbered densely

@@ -54,6 +54,8 @@ class BestSpan {
     }
   }
 
+  std::optional<Score> score() const { return found_ ? std::optional<Score>(score_) : std::nullopt; }
+
   // Whether the best so far beats every span scoring `bound` or worse, so
   // that no such span can become the best.
   bool outscores(Score bound) const {

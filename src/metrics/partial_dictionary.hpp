@@ -280,7 +280,11 @@ dictionary_partial_ratio_alignment(std::string_view query, std::string_view text
           const double bound = similarity_bound(span, query_lengths);
           return !best.outscores(bound) && !(cutoff_applies && bound < *cutoff);
         });
-        workspace.best_similarities_sharing_endings(query_readings, worth.pointers(), similarities);
+        // Values that cannot reach the best so far, or a valid cutoff, need
+        // not be exact.
+        double floor = best.score().value_or(0.0);
+        if (cutoff_applies) floor = std::max(floor, *cutoff);
+        workspace.best_similarities_sharing_endings(query_readings, worth.pointers(), similarities, true, floor);
         for (std::size_t k = 0; k < worth.size(); ++k) {
           const std::size_t i = worth.index(k);
           const std::expected<double, MetricError> s = apply_similarity_cutoff(similarities[k].similarity, cutoff);

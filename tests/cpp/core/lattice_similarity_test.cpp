@@ -108,9 +108,11 @@ TEST(LatticeSimilarityTest, SetsSharingEndingsAgreeWithThePairwiseLoop) {
   std::mt19937_64 rng(99);
   LatticeSimilarityWorkspace ws;
   LatticeSimilarityWorkspace one_by_one;
-  std::vector<LatticeSimilarityWorkspace::SharedSimilarity> out, zero_only;
+  std::vector<LatticeSimilarityWorkspace::SharedSimilarity> out, zero_only, floored;
   int shared_distances = 0;
   int values_left_below_exact = 0;
+  int values_left_below_floor = 0;
+  int values_at_floor = 0;
   for (int round = 0; round < 600; ++round) {
     const auto tails = reference::random_paths(rng, 3, round % 2 ? 6 : 3, 3);
     std::vector<ReadingLattice> sets;
@@ -145,6 +147,10 @@ TEST(LatticeSimilarityTest, SetsSharingEndingsAgreeWithThePairwiseLoop) {
     for (const auto& set : sets) others.push_back(&set);
     ws.best_similarities_sharing_endings(query, others, out);
     ws.best_similarities_sharing_endings(query, others, zero_only, false);
+    // A floor at one of the exact values (ties must stay exact) or between.
+    const double floor = round % 3 == 0 ? 0.5 + static_cast<double>(rng() % 50) / 100.0
+                                        : one_by_one.best_normalized_similarity(query, sets[rng() % sets.size()]);
+    ws.best_similarities_sharing_endings(query, others, floored, true, floor);
     ASSERT_EQ(out.size(), sets.size());
     ASSERT_EQ(zero_only.size(), sets.size());
     for (std::size_t i = 0; i < sets.size(); ++i) {
@@ -158,10 +164,22 @@ TEST(LatticeSimilarityTest, SetsSharingEndingsAgreeWithThePairwiseLoop) {
       ASSERT_LE(zero_only[i].similarity, out[i].similarity) << "round " << round;
       ASSERT_EQ(zero_only[i].least_distance, out[i].least_distance) << "round " << round;
       values_left_below_exact += zero_only[i].similarity < out[i].similarity ? 1 : 0;
+      // With a floor: exact at or above it, below it never above the exact
+      // value; the least distances stay exact.
+      if (out[i].similarity >= floor) {
+        ASSERT_EQ(floored[i].similarity, out[i].similarity) << "round " << round;
+        values_at_floor += out[i].similarity == floor ? 1 : 0;
+      } else {
+        ASSERT_LE(floored[i].similarity, out[i].similarity) << "round " << round;
+        values_left_below_floor += floored[i].similarity < out[i].similarity ? 1 : 0;
+      }
+      ASSERT_EQ(floored[i].least_distance, out[i].least_distance) << "round " << round;
     }
   }
   EXPECT_GT(shared_distances, 1000);
   EXPECT_GT(values_left_below_exact, 10);
+  EXPECT_GT(values_left_below_floor, 10);
+  EXPECT_GT(values_at_floor, 100);
 }
 
 TEST(LatticeSimilarityTest, LongestStringLength) {
