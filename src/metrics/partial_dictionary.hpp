@@ -123,7 +123,6 @@ inline ReadingLattice own_reading_set(const ReadingPathSet& readings) { return r
 struct SpanGroup {
   std::vector<TextSpan> spans;
   std::vector<ReadingLattice> readings;
-  std::vector<const ReadingLattice*> pointers;
 };
 
 // The spans of a group worth scoring: those that keep(span lengths, query
@@ -201,8 +200,6 @@ std::expected<void, DictionaryAlignmentError<SpanReadingError<Reader>>> walk_spa
   };
   const auto score = [&]() {
     if (group.spans.empty()) return;
-    group.pointers.clear();
-    for (const ReadingLattice& r : group.readings) group.pointers.push_back(&r);
     score_group(group, [&](std::size_t i, MetricError error) {
       keep_error(group.spans[i].start, group.spans[i].end, Error::metric(std::move(error)));
     });
