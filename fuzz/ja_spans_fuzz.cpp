@@ -3,7 +3,7 @@
 // segmentation search and a grouping of their links, and what a span gets
 // from them must be what it gets alone. The reduced form gives the same
 // error, or a lattice of the same strings, node count and arc count; the
-// merged form the same error or the same strings.
+// built form the same error or the same strings.
 //
 // Input: an options byte (fuzz::options_from_byte), an order byte, then the
 // text (at most 16 characters are read). Order bits: 0-3 the span width
@@ -48,7 +48,7 @@ std::string outcome(const Reading& read, bool shape) {
   return out;
 }
 
-// Whether two readings hold the same strings. A lattice that is only merged
+// Whether two readings hold the same strings. A lattice as built (or merged)
 // can spell one string along many paths: past the listing's reach, the
 // strings are told by the minimal automaton (its size depends only on them,
 // and it spells each string once).
@@ -91,12 +91,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::shuffle(spans.begin(), spans.end(), rng);
   }
   orvel::ja::SpanRomajiReader reduced(index, text, options, width);
-  orvel::ja::SpanRomajiReader merged(index, text, options, width, orvel::ja::SpanLatticeForm::Merged);
+  orvel::ja::SpanRomajiReader built(index, text, options, width, orvel::ja::SpanLatticeForm::Built);
   for (const auto& [start, end] : spans) {
     const std::string_view span = text.substr(boundaries[start], boundaries[end] - boundaries[start]);
     const auto alone = orvel::ja::unidic_or_direct_romaji_lattice(span, index, options);
     ORVEL_FUZZ_CHECK(outcome(reduced.read(start, end), true) == outcome(alone, true));
-    ORVEL_FUZZ_CHECK(same_strings(merged.read(start, end), alone));
+    ORVEL_FUZZ_CHECK(same_strings(built.read(start, end), alone));
   }
   return 0;
 }

@@ -204,7 +204,7 @@ class RomajiSetLattice {
     auto lattice = std::move(builder_).into_lattice();
     if (!lattice) throw FatalError("valid romaji set lattice: " + lattice.error().message());
     if (lists_ <= 1) return ReadingLattice{std::move(*lattice), also_empty};
-    if (form_ == SpanLatticeForm::Merged) return ReadingLattice{merge_reading_lattice(std::move(*lattice)), also_empty};
+    if (form_ == SpanLatticeForm::Built) return ReadingLattice{std::move(*lattice), also_empty};
     return ReadingLattice{reduce_reading_lattice(std::move(*lattice)), also_empty};
   }
 

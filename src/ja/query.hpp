@@ -80,10 +80,10 @@ std::expected<ReadingLattice, JaLatticeError> unidic_or_direct_romaji_lattice(
 
 // How far the reading sets of a SpanRomajiReader are shrunk: Reduced as
 // unidic_or_direct_romaji_lattice gives them (node counts, and the cell limit
-// of a lattice distance, follow that form); Merged spells the same strings
-// with its nodes only merged (merge_reading_lattice), for a search that
-// reads the strings alone.
-enum class SpanLatticeForm { Reduced, Merged };
+// of a lattice distance, follow that form); Built spells the same strings on
+// the nodes the builder made, not reduced at all, for a search that reads the
+// strings alone and merges what its spans share itself.
+enum class SpanLatticeForm { Reduced, Built };
 
 // unidic_or_direct_romaji_lattice of the spans of one text, for a best-span
 // search: read(start, end) spells the strings of that of the chars

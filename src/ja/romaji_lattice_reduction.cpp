@@ -371,14 +371,4 @@ Lattice reduce_reading_lattice(Lattice lattice) {
   return std::move(*reduced);
 }
 
-Lattice merge_reading_lattice(Lattice lattice) {
-  auto trimmed = trimmed_graph(lattice);
-  if (!trimmed) return lattice;
-  Graph merged = merge_equivalent_nodes(std::move(*trimmed));
-  if (merged.node_count == lattice.node_count() && merged.arcs.size() == lattice.arcs().size()) return lattice;
-  auto lattice_of_merged = to_lattice(merged);
-  if (!lattice_of_merged) return lattice;
-  return std::move(*lattice_of_merged);
-}
-
 }  // namespace orvel::ja

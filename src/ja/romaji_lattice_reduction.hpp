@@ -26,11 +26,6 @@ namespace orvel::ja {
 // and so does one that neither reduction makes smaller.
 Lattice reduce_reading_lattice(Lattice lattice);
 
-// Only the first of those reductions (merging nodes until nothing merges):
-// the same strings at a fraction of the cost, for a reader that needs the
-// strings and not reduce_reading_lattice's node counts.
-Lattice merge_reading_lattice(Lattice lattice);
-
 namespace detail {
 
 // The two reductions on their own, for tests: none for a lattice that

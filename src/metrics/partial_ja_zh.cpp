@@ -9,14 +9,16 @@ namespace orvel {
 namespace {
 
 // Spans that end at one place are read with one segmentation search, into
-// merged lattices: the ratio search reads only their strings, and the
-// distance search asks for a span's reduced lattice (exact_reading) only
-// where the cell limit or the distance programme needs it.
+// lattices as built (the similarity programme of a group of spans merges
+// their nodes with the same continuations itself): the ratio search reads
+// only their strings, and the distance search asks for a span's reduced
+// lattice (exact_reading) only where the cell limit or the distance
+// programme needs it.
 class JaSpanReader {
  public:
   JaSpanReader(const ja::UnidicReadingIndex& index, std::string_view text, const DictionaryOptions& options,
                std::uint64_t span_limit)
-      : index_(index), options_(options), reader_(index, text, options, span_limit, ja::SpanLatticeForm::Merged) {}
+      : index_(index), options_(options), reader_(index, text, options, span_limit, ja::SpanLatticeForm::Built) {}
 
   auto operator()(const TextSpan& span) { return optional_ja_paths(reader_.read(span.start, span.end)); }
 

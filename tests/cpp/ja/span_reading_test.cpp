@@ -109,7 +109,7 @@ TEST(SuffixSegmenter, OptionLimitsFailEverySuffix) {
 // The reader gives what unidic_or_direct_romaji_lattice gives for the span
 // alone, in the order of a best-span search (ends ascending, starts
 // descending) and in any other order: the same lattice in the reduced form,
-// the same strings in the merged one.
+// the same strings in the built one.
 TEST(SpanRomajiReader, ReadsEachSpanAsItsOwnText) {
   const UnidicReadingIndex index = span_index();
   std::mt19937 rng(77);
@@ -125,7 +125,7 @@ TEST(SpanRomajiReader, ReadsEachSpanAsItsOwnText) {
     }
     if (round % 3 == 0) std::shuffle(spans.begin(), spans.end(), rng);
     SpanRomajiReader reader(index, text, o, width);
-    SpanRomajiReader merged(index, text, o, width, SpanLatticeForm::Merged);
+    SpanRomajiReader built(index, text, o, width, SpanLatticeForm::Built);
     for (const auto& [start, end] : spans) {
       const std::string span = text.substr(b[start], b[end] - b[start]);
       const auto expected = unidic_or_direct_romaji_lattice(span, index, o);
@@ -135,7 +135,7 @@ TEST(SpanRomajiReader, ReadsEachSpanAsItsOwnText) {
         EXPECT_EQ(got->lattice.node_count(), expected->lattice.node_count()) << span;
         EXPECT_EQ(got->lattice.arcs().size(), expected->lattice.arcs().size()) << span;
       }
-      ASSERT_EQ(outcome(merged.read(start, end)), outcome(expected)) << span << " in " << text;
+      ASSERT_EQ(outcome(built.read(start, end)), outcome(expected)) << span << " in " << text;
     }
   }
 }
