@@ -56,11 +56,11 @@ class BestSpan {
 
   std::optional<Score> score() const { return found_ ? std::optional<Score>(score_) : std::nullopt; }
 
-  // Whether the best so far beats every span scoring `bound` or worse, so
-  // that no such span can become the best.
-  bool outscores(Score bound) const {
-    if (!found_) return false;
-    return Better == BetterScore::Higher ? bound < score_ : bound > score_;
+  // Whether the span start..end, scoring `bound` or worse, could still become
+  // the best: a worse score never replaces a better one, and at an equal
+  // score only the shorter span (then the earlier one) does.
+  bool may_take(Score bound, std::uint64_t start, std::uint64_t end) const {
+    return !found_ || replaces(bound, start, end);
   }
 
   std::optional<SpanAlignment<Score>> result(std::uint64_t query_chars) const {

@@ -271,11 +271,12 @@ dictionary_partial_ratio_alignment(std::string_view query, std::string_view text
   const bool cutoff_applies = cutoff && valid_score_cutoff(*cutoff);
   auto walked = detail::walk_spans_by_end(
       query, text, span_limit, read_span, [&](const detail::SpanGroup& group, auto fail) {
-        // A span whose lengths alone keep it below the best so far, or below
-        // a valid cutoff, cannot become the best and fails nothing.
-        worth.select(group, [&](const StringLengths& span, const StringLengths& query_lengths, std::size_t) {
+        // A span whose lengths alone keep it from beating the best so far,
+        // or below a valid cutoff, cannot become the best and fails nothing.
+        worth.select(group, [&](const StringLengths& span, const StringLengths& query_lengths, std::size_t i) {
           const double bound = similarity_bound(span, query_lengths);
-          return !best.outscores(bound) && !(cutoff_applies && bound < *cutoff);
+          return best.may_take(bound, group.spans[i].start, group.spans[i].end) &&
+                 !(cutoff_applies && bound < *cutoff);
         });
         // Values that cannot reach the best so far, or a valid cutoff, need
         // not be exact.
@@ -330,14 +331,14 @@ dictionary_partial_distance_alignment(std::string_view query, std::string_view t
   detail::SpansWorthScoring worth(query_readings);
   auto walked = detail::walk_spans_by_end(
       query, text, span_limit, read_span, [&](const detail::SpanGroup& group, auto fail) {
-        // A span whose lengths alone keep it further than the best so far,
-        // or than the cutoff, cannot become the best; it fails nothing when
-        // the lattice it came in passes the cell check (the exact one is no
-        // larger).
+        // A span whose lengths alone keep it from beating the best so far,
+        // or further than the cutoff, cannot become the best; it fails
+        // nothing when the lattice it came in passes the cell check (the
+        // exact one is no larger).
         worth.select(group, [&](const StringLengths& span, const StringLengths& query_lengths, std::size_t i) {
           if (!check_distance_cells(query_lattice, reading_set_lattice(group.readings[i]))) return true;
           const std::uint64_t gap = length_gap(span, query_lengths);
-          return !best.outscores(gap) && !(has_cutoff && gap > limit);
+          return best.may_take(gap, group.spans[i].start, group.spans[i].end) && !(has_cutoff && gap > limit);
         });
         // Only whether a similarity is 0.0 counts here, and the least distance.
         similarity_workspace.best_similarities_sharing_endings(query_readings, worth.pointers(), similarities, false);
