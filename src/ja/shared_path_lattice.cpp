@@ -67,6 +67,26 @@ using Entry = std::array<std::uint32_t, kVowels>;
 struct SegmentEdge {
   std::uint32_t to = 0;
   std::vector<RomajiStep> steps;
+  // Per step and last vowel before it, the alternatives of that step as
+  // emit reads them: a range of SharedPathLattice::alternatives_, made the
+  // first time it is asked for (kNone until then).
+  std::vector<std::array<std::uint32_t, 2>> alternatives;
+};
+
+// One alternative of a step from a node of a given last vowel: its symbols
+// (a range of SharedPathLattice::symbols_) and the last vowel after it.
+struct StepAlternative {
+  std::uint32_t first_symbol = 0;
+  std::uint32_t symbol_count = 0;
+  LastVowel last_vowel = LastVowel::None;
+};
+
+// The open nodes of an edge being emitted: at most one per last vowel.
+struct Frontier {
+  std::array<FrontierState, kVowels> states;
+  std::size_t size = 0;
+  void push(FrontierState state) { states[size++] = state; }
+  std::span<const FrontierState> view() const { return std::span(states.data(), size); }
 };
 
 struct SegmentUnits {
@@ -166,11 +186,11 @@ class SharedPathLattice {
     for (const std::uint32_t s : reached_) {
       const LinkSet& set = sets_[s];
       if (set.is_end || !set.live) continue;
-      std::vector<FrontierState> entry;
+      Frontier entry;
       for (std::size_t v = 0; v < kVowels; ++v) {
-        if (entries_[s][v] != kNone) entry.push_back(FrontierState{entries_[s][v], static_cast<LastVowel>(v)});
+        if (entries_[s][v] != kNone) entry.push(FrontierState{entries_[s][v], static_cast<LastVowel>(v)});
       }
-      if (entry.empty()) continue;
+      if (entry.size == 0) continue;
       for (const std::uint32_t e : set.edges) {
         const SegmentEdge& edge = edges_[e];
         if (!sets_[edge.to].live) continue;
@@ -179,9 +199,9 @@ class SharedPathLattice {
           entries_[edge.to] = entries_[s];
           continue;
         }
-        std::vector<FrontierState> frontier = entry;
+        Frontier frontier = entry;
         for (std::size_t k = 0; k < edge.steps.size(); ++k) {
-          frontier = add_step(frontier, edge.steps[k], k + 1 == edge.steps.size() ? edge.to : kNone);
+          frontier = add_step(frontier, e, k, k + 1 == edge.steps.size() ? edge.to : kNone);
         }
       }
     }
@@ -341,7 +361,7 @@ class SharedPathLattice {
     auto to = set_for(std::move(tails), SetContext{combined, std::move(carry), own.empty() ? from : kNone});
     if (!to) return false;
     sets_[from].edges.push_back(static_cast<std::uint32_t>(edges_.size()));
-    edges_.push_back(SegmentEdge{*to, std::move(*steps)});
+    edges_.push_back(SegmentEdge{*to, std::move(*steps), {}});
     return true;
   }
 
@@ -434,10 +454,28 @@ class SharedPathLattice {
     }
   }
 
-  // One step from `frontier`: into new nodes, one per last vowel, or into
-  // the entry nodes of set `into` (the end for the end set).
-  std::vector<FrontierState> add_step(std::span<const FrontierState> frontier, const RomajiStep& step,
-                                      std::uint32_t into) {
+  // The alternatives of step k of edge e after last vowel v, in the order
+  // RomajiLatticeBuilder::transitions gives them for one frontier node.
+  std::span<const StepAlternative> alternatives(std::uint32_t e, std::size_t k, LastVowel vowel) {
+    SegmentEdge& edge = edges_[e];
+    if (edge.alternatives.empty()) edge.alternatives.assign(edge.steps.size() * kVowels, {kNone, kNone});
+    std::array<std::uint32_t, 2>& range = edge.alternatives[k * kVowels + static_cast<std::size_t>(vowel)];
+    if (range[0] == kNone) {
+      range[0] = static_cast<std::uint32_t>(alternatives_.size());
+      const FrontierState state{0, vowel};
+      for (const RomajiTransition& move : RomajiLatticeBuilder::transitions(std::span(&state, 1), edge.steps[k])) {
+        alternatives_.push_back(StepAlternative{static_cast<std::uint32_t>(symbols_.size()),
+                                                static_cast<std::uint32_t>(move.symbols.size()), move.last_vowel});
+        symbols_.insert(symbols_.end(), move.symbols.begin(), move.symbols.end());
+      }
+      range[1] = static_cast<std::uint32_t>(alternatives_.size());
+    }
+    return std::span(alternatives_.data() + range[0], range[1] - range[0]);
+  }
+
+  // Step k of edge e from `frontier`: into new nodes, one per last vowel, or
+  // into the entry nodes of set `into` (the end for the end set).
+  Frontier add_step(const Frontier& frontier, std::uint32_t e, std::size_t k, std::uint32_t into) {
     std::array<std::uint32_t, kVowels> fresh;
     fresh.fill(kNone);
     const auto target = [&](LastVowel vowel) -> std::uint32_t {
@@ -451,19 +489,22 @@ class SharedPathLattice {
       if (entry[v] == kNone) entry[v] = new_node();
       return entry[v];
     };
-    for (const RomajiTransition& move : RomajiLatticeBuilder::transitions(frontier, step)) {
-      if (move.symbols.empty()) continue;
-      const std::uint32_t last = target(move.last_vowel);
-      std::uint32_t src = static_cast<std::uint32_t>(move.from_node);
-      for (std::size_t k = 0; k < move.symbols.size(); ++k) {
-        const std::uint32_t dst = k + 1 == move.symbols.size() ? last : new_node();
-        arcs_.push_back(Arc{src, dst, move.symbols[k]});
-        src = dst;
+    for (const FrontierState& state : frontier.view()) {
+      for (const StepAlternative& move : alternatives(e, k, state.last_vowel)) {
+        if (move.symbol_count == 0) continue;
+        const std::uint32_t last = target(move.last_vowel);
+        const std::uint32_t* symbols = symbols_.data() + move.first_symbol;
+        std::uint32_t src = static_cast<std::uint32_t>(state.node);
+        for (std::uint32_t c = 0; c < move.symbol_count; ++c) {
+          const std::uint32_t dst = c + 1 == move.symbol_count ? last : new_node();
+          arcs_.push_back(Arc{src, dst, symbols[c]});
+          src = dst;
+        }
       }
     }
-    std::vector<FrontierState> next;
+    Frontier next;
     for (std::size_t v = 0; v < kVowels; ++v) {
-      if (fresh[v] != kNone) next.push_back(FrontierState{fresh[v], static_cast<LastVowel>(v)});
+      if (fresh[v] != kNone) next.push(FrontierState{fresh[v], static_cast<LastVowel>(v)});
     }
     return next;
   }
@@ -473,21 +514,35 @@ class SharedPathLattice {
   // Numbers the nodes so that every arc ascends, the start first and the end
   // last, and hands the graph to the builder.
   void renumber_into(RomajiLatticeBuilder& builder) {
-    std::sort(arcs_.begin(), arcs_.end(), [](const Arc& a, const Arc& b) {
-      return std::tie(a.src, a.dst, a.symbol) < std::tie(b.src, b.dst, b.symbol);
-    });
-    arcs_.erase(std::unique(arcs_.begin(), arcs_.end()), arcs_.end());
-    std::vector<std::uint32_t> indegree(node_count_, 0);
-    std::vector<std::uint32_t> first_out(node_count_ + 1, 0);
-    for (const Arc& arc : arcs_) {
-      ++indegree[arc.dst];
-      ++first_out[arc.src + 1];
-    }
+    // Arcs in (source, destination, symbol) order without repeats: a
+    // counting sort by source, then each source's few arcs sorted.
+    std::vector<std::uint32_t>& first_out = first_out_;
+    first_out.assign(node_count_ + 1, 0);
+    for (const Arc& arc : arcs_) ++first_out[arc.src + 1];
     for (std::size_t n = 0; n < node_count_; ++n) first_out[n + 1] += first_out[n];
+    sorted_arcs_.resize(arcs_.size());
+    next_slot_.assign(first_out.begin(), first_out.end() - 1);
+    for (const Arc& arc : arcs_) sorted_arcs_[next_slot_[arc.src]++] = arc;
+    arcs_.clear();
+    for (std::size_t n = 0; n < node_count_; ++n) {
+      const auto from = sorted_arcs_.begin() + first_out[n];
+      const auto to = sorted_arcs_.begin() + first_out[n + 1];
+      std::sort(from, to, [](const Arc& a, const Arc& b) { return std::tie(a.dst, a.symbol) < std::tie(b.dst, b.symbol); });
+      first_out[n] = static_cast<std::uint32_t>(arcs_.size());
+      for (auto arc = from; arc != to; ++arc) {
+        if (arc == from || *arc != *(arc - 1)) arcs_.push_back(*arc);
+      }
+    }
+    first_out[node_count_] = static_cast<std::uint32_t>(arcs_.size());
+    std::vector<std::uint32_t>& indegree = indegree_;
+    indegree.assign(node_count_, 0);
+    for (const Arc& arc : arcs_) ++indegree[arc.dst];
     // Every node lies on a path from the start to the end, so the end is
     // the last node without unplaced predecessors.
-    std::vector<std::uint64_t> place(node_count_, 0);
-    std::vector<std::uint32_t> ready{kStart};
+    std::vector<std::uint64_t>& place = place_;
+    place.assign(node_count_, 0);
+    std::vector<std::uint32_t>& ready = ready_;
+    ready.assign(1, kStart);
     std::uint64_t placed = 0;
     for (std::size_t i = 0; i < ready.size(); ++i) {
       const std::uint32_t node = ready[i];
@@ -526,6 +581,17 @@ class SharedPathLattice {
   std::vector<Entry> entries_;
   std::vector<Arc> arcs_;
   std::uint32_t node_count_ = 0;
+  // The alternatives of the edges' steps (SegmentEdge::alternatives) and
+  // their symbols.
+  std::vector<StepAlternative> alternatives_;
+  std::vector<std::uint32_t> symbols_;
+  // renumber_into's buffers.
+  std::vector<Arc> sorted_arcs_;
+  std::vector<std::uint32_t> first_out_;
+  std::vector<std::uint32_t> next_slot_;
+  std::vector<std::uint32_t> indegree_;
+  std::vector<std::uint64_t> place_;
+  std::vector<std::uint32_t> ready_;
 };
 
 // The paths' strings into `builder` through `lattice`, or none.
