@@ -178,12 +178,18 @@ void BM_FullJaPartialDistanceAcross(benchmark::State& state) {
 }
 BENCHMARK(BM_FullJaPartialDistanceAcross)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
 
-// Short queries in a 30-character sentence whose spans near the reading
-// limits: many short spans, each with hundreds of dictionary paths.
+// Queries in texts of up to 30 characters: short queries in a sentence whose
+// spans near the reading limits (many short spans, each with hundreds of
+// dictionary paths); typed romaji before kanji (spans read with and without
+// direct stretches); sentences found in two sentences joined.
 const std::vector<std::pair<std::string, std::string>> kShortQueries = {
     {"一二三四", "週末には観光客も訪れますが、平日は静かな町です。駅前の商店街"},
     {"一二三四五六", "週末には観光客も訪れますが、平日は静かな町です。駅前の商店街"},
     {"東京駅から新幹", "週末には観光客も訪れますが、平日は静かな町です。駅前の商店街"},
+    {"konnichiwa", "konnichiwa日日日日日日日日日日日日日日日日日日日日"},
+    {"日日日日日日日日日日日日日日日日日日日日", "日日日日日日日日日日日日日日日日日日日日"},
+    {"弟はまだ小学生なのに背が高い", "弟はまだ小学生なのに背が高いこの辺りは夜になると静かになる"},
+    {"東京特許許可局長今日急遽休暇許可拒否", "すもももももももものうち東京特許許可局長今日急遽休暇許可拒否"},
 };
 
 void BM_FullJaPartialRatioShortQuery(benchmark::State& state) {
@@ -192,7 +198,7 @@ void BM_FullJaPartialRatioShortQuery(benchmark::State& state) {
     benchmark::DoNotOptimize(dictionary_partial_ratio(call, query, text, 0, std::nullopt));
   });
 }
-BENCHMARK(BM_FullJaPartialRatioShortQuery)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FullJaPartialRatioShortQuery)->DenseRange(0, 6)->Unit(benchmark::kMillisecond);
 
 void BM_FullJaPartialDistanceShortQuery(benchmark::State& state) {
   const auto& [query, text] = kShortQueries.at(static_cast<std::size_t>(state.range(0)));
@@ -200,7 +206,7 @@ void BM_FullJaPartialDistanceShortQuery(benchmark::State& state) {
     benchmark::DoNotOptimize(dictionary_partial_distance(call, query, text, 0, std::nullopt));
   });
 }
-BENCHMARK(BM_FullJaPartialDistanceShortQuery)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FullJaPartialDistanceShortQuery)->DenseRange(0, 6)->Unit(benchmark::kMillisecond);
 
 // Ten sentences against ten.
 void BM_FullJaCdistSimilarity10x10(benchmark::State& state) {
