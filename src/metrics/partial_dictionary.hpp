@@ -163,8 +163,10 @@ class SpansWorthScoring {
 // Reads every span and hands the readable ones to score_group, grouped by
 // their end: ends ascending and, for each end, starts descending (spans
 // with one end read alike towards their end, and a reader may share that
-// work). score_group(group, fail) scores a group and calls fail(i, error)
-// for a span whose scoring fails.
+// work). score_group(group, fail, errors_only) scores a group and calls
+// fail(i, error) for a span whose scoring fails. Once an error has come up
+// the outcome is an error, whatever the scores: errors_only is then true,
+// and only which spans' scoring fails still counts.
 //
 // The outcome is that of the walk in span order (start ascending, then end
 // ascending) that stops at the first error: a reading error that is not a
@@ -200,9 +202,12 @@ std::expected<void, DictionaryAlignmentError<SpanReadingError<Reader>>> walk_spa
   };
   const auto score = [&]() {
     if (group.spans.empty()) return;
-    score_group(group, [&](std::size_t i, MetricError error) {
-      keep_error(group.spans[i].start, group.spans[i].end, Error::metric(std::move(error)));
-    });
+    score_group(
+        group,
+        [&](std::size_t i, MetricError error) {
+          keep_error(group.spans[i].start, group.spans[i].end, Error::metric(std::move(error)));
+        },
+        first_error.has_value());
   };
   const auto clear = [&]() {
     group.spans.clear();
@@ -228,11 +233,12 @@ std::expected<void, DictionaryAlignmentError<SpanReadingError<Reader>>> walk_spa
     // first char comes early in span order but last by end: when it fails,
     // the answer is the first error of that first row.
     const std::uint64_t widest_end = spans.span_end_limit(0);
-    if (!detail::read_span(reader, spans.span(0, widest_end))) {
-      for (std::uint64_t end = 1; end <= widest_end; ++end) {
+    if (SpanReading<Reader> widest = detail::read_span(reader, spans.span(0, widest_end)); !widest) {
+      keep_error(0, widest_end, Error::reading(std::move(widest.error())));
+      for (std::uint64_t end = 1; end < widest_end && first_error->first.second == widest_end; ++end) {
         read_one(0, end);
-        if (first_error) return std::unexpected(std::move(first_error->second));
       }
+      return std::unexpected(std::move(first_error->second));
     }
     for (std::uint64_t end = 1; end <= spans.char_count() && !first_error; ++end) {
       read_group(end, spans.span_start_limit(end));
@@ -270,7 +276,7 @@ dictionary_partial_ratio_alignment(std::string_view query, std::string_view text
   detail::SpansWorthScoring worth(query_readings);
   const bool cutoff_applies = cutoff && valid_score_cutoff(*cutoff);
   auto walked = detail::walk_spans_by_end(
-      query, text, span_limit, read_span, [&](const detail::SpanGroup& group, auto fail) {
+      query, text, span_limit, read_span, [&](const detail::SpanGroup& group, auto fail, bool errors_only) {
         // A span whose lengths alone keep it from beating the best so far,
         // or below a valid cutoff, cannot become the best and fails nothing.
         worth.select(group, [&](const StringLengths& span, const StringLengths& query_lengths, std::size_t i) {
@@ -278,6 +284,13 @@ dictionary_partial_ratio_alignment(std::string_view query, std::string_view text
           return best.may_take(bound, group.spans[i].start, group.spans[i].end) &&
                  !(cutoff_applies && bound < *cutoff);
         });
+        if (errors_only) {
+          // Only the cutoff's range fails a span's scoring, whatever its value.
+          if (const auto checked = apply_similarity_cutoff(0.0, cutoff); !checked) {
+            for (std::size_t k = 0; k < worth.size(); ++k) fail(worth.index(k), checked.error());
+          }
+          return;
+        }
         // Values that cannot reach the best so far, or a valid cutoff, need
         // not be exact.
         double floor = best.score().value_or(0.0);
@@ -330,13 +343,14 @@ dictionary_partial_distance_alignment(std::string_view query, std::string_view t
   const std::uint64_t limit = cutoff.value_or(0);
   detail::SpansWorthScoring worth(query_readings);
   auto walked = detail::walk_spans_by_end(
-      query, text, span_limit, read_span, [&](const detail::SpanGroup& group, auto fail) {
+      query, text, span_limit, read_span, [&](const detail::SpanGroup& group, auto fail, bool errors_only) {
         // A span whose lengths alone keep it from beating the best so far,
         // or further than the cutoff, cannot become the best; it fails
         // nothing when the lattice it came in passes the cell check (the
-        // exact one is no larger).
+        // exact one is no larger). Only failures count once errors_only.
         worth.select(group, [&](const StringLengths& span, const StringLengths& query_lengths, std::size_t i) {
           if (!check_distance_cells(query_lattice, reading_set_lattice(group.readings[i]))) return true;
+          if (errors_only) return false;
           const std::uint64_t gap = length_gap(span, query_lengths);
           return best.may_take(gap, group.spans[i].start, group.spans[i].end) && !(has_cutoff && gap > limit);
         });
@@ -366,7 +380,7 @@ dictionary_partial_distance_alignment(std::string_view query, std::string_view t
             fail(i, d.error());
             continue;
           }
-          if (!has_cutoff || *d <= limit) best.offer(*d, group.spans[i].start, group.spans[i].end);
+          if (!errors_only && (!has_cutoff || *d <= limit)) best.offer(*d, group.spans[i].start, group.spans[i].end);
         }
       });
   if (!walked) return std::unexpected(std::move(walked.error()));

@@ -310,6 +310,76 @@ TEST(DictionaryPartialAlignment, OversizedSpanLatticeFails) {
   EXPECT_EQ(d.error().message(), "distance matrix 4000x4001 exceeds the maximum of 16000000 cells");
 }
 
+// Errors of the distance search come in span order whether they are met
+// while reading (a broken span) or while scoring (an oversized span lattice
+// that shares something with the query); an oversized span that shares
+// nothing is skipped. Once an error is known the other spans only need to
+// be checked for earlier errors. Oversized lattices here spell one string
+// and carry nodes off every path, so that only their node counts are large.
+TEST(DictionaryPartialAlignment, ScoringAndReadingErrorsComeInSpanOrder) {
+  const Lattice query_lattice = *Lattice::from_edges(4000, 0, 1, {Arc{0, 1, 'a'}});
+  const ReadingPathSet query_paths = {"a"};
+  const std::string oversized_message = "distance matrix 4000x4002 exceeds the maximum of 16000000 cells";
+  // Broken: a slice of two chars starting with '!'. Oversized: a slice of at
+  // least three chars ending in "ba" (spells "a", shared) or in "zz"
+  // (spells "z"). Any other slice reads as itself. So in "a!bab" the
+  // broken "!b" (1, 3) is met first, and the oversized "a!ba" (0, 4),
+  // before it in span order, is found only by checking the spans left.
+  const auto kind = [](std::string_view slice) {
+    if (slice.size() == 2 && slice[0] == '!') return 'B';
+    if (slice.size() >= 3 && slice.ends_with("ba")) return 'A';
+    if (slice.size() >= 3 && slice.ends_with("zz")) return 'Z';
+    return '.';
+  };
+  using Reading = std::expected<std::optional<ReadingLattice>, FakeError>;
+  const auto reader = [&](std::string_view slice) -> Reading {
+    switch (kind(slice)) {
+      case 'B': return std::unexpected(FakeError{FakeError::Kind::Broken, std::string(slice)});
+      case 'A': return std::optional<ReadingLattice>(ReadingLattice{*Lattice::from_edges(4002, 0, 1, {Arc{0, 1, 'a'}})});
+      case 'Z': return std::optional<ReadingLattice>(ReadingLattice{*Lattice::from_edges(4002, 0, 1, {Arc{0, 1, 'z'}})});
+      default: return std::optional<ReadingLattice>(reading_lattice_from_paths(ReadingPathSet{std::string(slice)}));
+    }
+  };
+  const std::string alphabet = "abz!";
+  std::mt19937 rng(2026);
+  int scoring_errors = 0;
+  int reading_errors = 0;
+  for (int round = 0; round < 2000; ++round) {
+    std::string text;
+    for (int k = 1 + static_cast<int>(rng() % 7); k > 0; --k) text += alphabet[rng() % alphabet.size()];
+    const std::uint64_t limit = std::vector<std::uint64_t>{1, 2, 3, 4, kMax}[round % 5];
+    // Span order: the first error, or the best span by distance to "a".
+    std::optional<std::string> expected_error;
+    std::optional<DistanceAlignment> expected;
+    for (const RefSpan& span : reference_spans(text, limit, false)) {
+      const char k = kind(span.slice);
+      if (k == 'B') {
+        expected_error = "broken " + span.slice;
+        break;
+      }
+      if (k == 'A') {
+        expected_error = oversized_message;
+        break;
+      }
+      if (k == 'Z' || span.slice.find('a') == std::string::npos) continue;
+      const std::uint64_t d = levenshtein_str("a", span.slice);
+      if (!expected || replaces(d, span, *expected, false)) expected = DistanceAlignment{d, 0, 1, span.start, span.end};
+    }
+    const auto got = dictionary_partial_distance_alignment("q", text, limit, std::nullopt, query_paths,
+                                                           query_lattice, reader);
+    if (expected_error) {
+      ASSERT_FALSE(got.has_value()) << text << " limit " << limit;
+      EXPECT_EQ(got.error().message(), *expected_error) << text << " limit " << limit;
+      ++(*expected_error == oversized_message ? scoring_errors : reading_errors);
+    } else {
+      ASSERT_TRUE(got.has_value()) << got.error().message() << " in " << text;
+      EXPECT_EQ(*got, expected) << text << " limit " << limit;
+    }
+  }
+  EXPECT_GT(scoring_errors, 50);
+  EXPECT_GT(reading_errors, 50);
+}
+
 // A reader may give a larger lattice of the same strings and offer the
 // exact one: the cell limit reads the exact lattice, so the answer is that
 // of a reader giving the exact lattice at once.
