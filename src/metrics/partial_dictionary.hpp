@@ -28,6 +28,7 @@
 // lattice. A search in which every span is skipped returns none, whatever
 // the cutoff.
 #include <cstdint>
+#include <deque>
 #include <expected>
 #include <functional>
 #include <optional>
@@ -160,20 +161,27 @@ class SpansWorthScoring {
   std::vector<const ReadingLattice*> pointers_;
 };
 
+// The most arcs of span lattices read and not scored yet (about 4 MB); a
+// text of thirty characters reads some 50,000 to 250,000 in all.
+inline constexpr std::uint64_t kPendingSpanArcs = std::uint64_t{1} << 16;
+
 // Reads every span and hands the readable ones to score_group, grouped by
 // their end: ends ascending and, for each end, starts descending (spans
 // with one end read alike towards their end, and a reader may share that
 // work). score_group(group, fail, errors_only) scores a group and calls
-// fail(i, error) for a span whose scoring fails. Once an error has come up
-// the outcome is an error, whatever the scores: errors_only is then true,
-// and only which spans' scoring fails still counts.
+// fail(i, error) for a span whose scoring fails; groups are scored in the
+// order they were read, but may wait until later groups are read (up to
+// kPendingSpanArcs). Once an error has come up the outcome is an error,
+// whatever the scores: errors_only is then true, and only which spans'
+// scoring fails still counts.
 //
 // The outcome is that of the walk in span order (start ascending, then end
 // ascending) that stops at the first error: a reading error that is not a
 // skip, or a scoring error. So every error is kept with its span, and the
-// first in span order wins; spans after it are not read. A search that
-// keeps its best span by a total order of (score, span) finds the same span
-// in either order.
+// first in span order wins; spans after it are not read, but for those read
+// while the groups holding a scoring error waited. A search that keeps its
+// best span by a total order of (score, span) finds the same span in either
+// order.
 template <class Reader, class ScoreGroup>
 std::expected<void, DictionaryAlignmentError<SpanReadingError<Reader>>> walk_spans_by_end(
     std::string_view query, std::string_view text, std::uint64_t span_limit, Reader& reader,
@@ -187,9 +195,26 @@ std::expected<void, DictionaryAlignmentError<SpanReadingError<Reader>>> walk_spa
   const auto keep_error = [&](std::uint64_t start, std::uint64_t end, Error error) {
     if (before_first_error(start, end)) first_error.emplace(std::pair(start, end), std::move(error));
   };
-  SpanGroup group;
+  // Groups read but not scored yet, oldest first. Scoring waits while they
+  // hold few arcs: an error met in a later group makes their scores
+  // unneeded, and then only their scoring errors are looked for.
+  std::deque<SpanGroup> pending;
+  std::uint64_t pending_arcs = 0;
+  const auto score_pending = [&](bool all) {
+    while (!pending.empty() && (all || first_error || pending_arcs > kPendingSpanArcs)) {
+      SpanGroup& group = pending.front();
+      score_group(
+          group,
+          [&](std::size_t i, MetricError error) {
+            keep_error(group.spans[i].start, group.spans[i].end, Error::metric(std::move(error)));
+          },
+          first_error.has_value());
+      for (const ReadingLattice& readings : group.readings) pending_arcs -= readings.lattice.arcs().size();
+      pending.pop_front();
+    }
+  };
   // Reads a span into the group unless it is skipped or fails.
-  const auto read_into_group = [&](std::uint64_t start, std::uint64_t end) {
+  const auto read_into_group = [&](SpanGroup& group, std::uint64_t start, std::uint64_t end) {
     const TextSpan span = spans.span(start, end);
     SpanReading<Reader> readings = detail::read_span(reader, span);
     if (!readings) {
@@ -199,32 +224,24 @@ std::expected<void, DictionaryAlignmentError<SpanReadingError<Reader>>> walk_spa
     if (!*readings) return;
     group.spans.push_back(span);
     group.readings.push_back(own_reading_set(std::move(**readings)));
+    pending_arcs += group.readings.back().lattice.arcs().size();
   };
-  const auto score = [&]() {
-    if (group.spans.empty()) return;
-    score_group(
-        group,
-        [&](std::size_t i, MetricError error) {
-          keep_error(group.spans[i].start, group.spans[i].end, Error::metric(std::move(error)));
-        },
-        first_error.has_value());
-  };
-  const auto clear = [&]() {
-    group.spans.clear();
-    group.readings.clear();
+  const auto hand_on = [&](SpanGroup&& group) {
+    if (!group.spans.empty()) pending.push_back(std::move(group));
+    score_pending(false);
   };
   const auto read_group = [&](std::uint64_t end, std::uint64_t lowest_start) {
-    clear();
+    SpanGroup group;
     for (std::uint64_t start = end; start-- > lowest_start;) {
-      if (before_first_error(start, end)) read_into_group(start, end);
+      if (before_first_error(start, end)) read_into_group(group, start, end);
     }
-    score();
+    hand_on(std::move(group));
   };
-  // One span read and scored on its own.
+  // One span read as a group of its own.
   const auto read_one = [&](std::uint64_t start, std::uint64_t end) {
-    clear();
-    read_into_group(start, end);
-    score();
+    SpanGroup group;
+    read_into_group(group, start, end);
+    hand_on(std::move(group));
   };
   if (spans.single_empty_span()) {
     read_one(0, 0);
@@ -245,8 +262,9 @@ std::expected<void, DictionaryAlignmentError<SpanReadingError<Reader>>> walk_spa
     }
     if (first_error) {
       // Once an error has come up at (s, e), every span before it that is
-      // still unread starts before s and ends after e: walk those in span
-      // order, up to the first error.
+      // still unread starts before s and ends after e (a scoring error of a
+      // group that waited may leave some of those read already): walk those
+      // in span order, up to the first error.
       const auto [error_start, error_end] = first_error->first;
       for (std::uint64_t start = 0; start < error_start; ++start) {
         for (std::uint64_t end = error_end + 1; end <= spans.span_end_limit(start); ++end) {
@@ -256,6 +274,7 @@ std::expected<void, DictionaryAlignmentError<SpanReadingError<Reader>>> walk_spa
       }
     }
   }
+  score_pending(true);
   if (first_error) return std::unexpected(std::move(first_error->second));
   return {};
 }

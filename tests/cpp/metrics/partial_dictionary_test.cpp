@@ -238,6 +238,44 @@ TEST(DictionaryPartialAlignment, TheFirstErrorInSpanOrderWins) {
   EXPECT_GT(errors, 200);
 }
 
+// Span lattices large enough that a group or two fill what may wait
+// unscored (kPendingSpanArcs): groups are then scored as they are read, and
+// best spans and first errors stay those of the walk in span order. The
+// padding is a chain of arcs after the end node, on no path.
+TEST(DictionaryPartialAlignment, LargeSpanLatticesAreScoredAsTheyCome) {
+  const std::uint64_t padding = detail::kPendingSpanArcs / 2 + 1;
+  const auto padded_reader = [&](std::string_view span) -> std::expected<std::optional<ReadingLattice>, FakeError> {
+    auto read = toy_reader()(span);
+    if (!read) return std::unexpected(read.error());
+    if (!*read) return std::optional<ReadingLattice>();
+    const ReadingLattice plain = reading_lattice_from_paths(**read);
+    std::vector<Arc> arcs = plain.lattice.arcs();
+    const std::uint64_t first_dead = plain.lattice.node_count();
+    for (std::uint64_t k = 0; k < padding; ++k) arcs.push_back(Arc{first_dead + k, first_dead + k + 1, 'p'});
+    auto lattice = Lattice::from_edges(first_dead + padding + 1, plain.lattice.start(), plain.lattice.end(), arcs);
+    return std::optional<ReadingLattice>(ReadingLattice{std::move(*lattice), plain.also_empty});
+  };
+  const std::vector<std::string> pieces = {"東", "京", "a", "b", "?", "!", "ab"};
+  std::mt19937 rng(31);
+  std::uniform_int_distribution<std::size_t> piece(0, pieces.size() - 1);
+  for (int round = 0; round < 40; ++round) {
+    std::string text;
+    for (int k = 1 + static_cast<int>(rng() % 5); k > 0; --k) text += pieces[piece(rng)];
+    const std::string query = "a東";
+    const std::uint64_t limit = std::vector<std::uint64_t>{2, 3, kMax}[round % 3];
+    const std::optional<double> c = round % 4 == 0 ? std::optional<double>{1.5} : std::nullopt;
+    const ReadingPathSet paths = *toy_front(query);
+    const auto expected = dictionary_partial_ratio_alignment(query, text, limit, c, paths, toy_reader());
+    const auto got = dictionary_partial_ratio_alignment(query, text, limit, c, paths, padded_reader);
+    ASSERT_EQ(got.has_value(), expected.has_value()) << text;
+    if (got) {
+      EXPECT_EQ(*got, *expected) << text;
+    } else {
+      EXPECT_EQ(got.error().message(), expected.error().message()) << text;
+    }
+  }
+}
+
 TEST(DictionaryPartialAlignment, SpelledOutExamples) {
   // 京 reads kyou or kei; tokyo's readings align best with 東京 (tou + kyou).
   EXPECT_EQ(ratio("tokyo", "?東京?", 5, std::nullopt), (RatioAlignment{5.0 / 7.0, 0, 5, 1, 3}));
