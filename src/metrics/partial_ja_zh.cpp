@@ -2,6 +2,7 @@
 
 #include "common/fatal_error.hpp"
 #include "ja/query.hpp"
+#include "text/utf8.hpp"
 #include "zh/zh_query.hpp"
 
 namespace orvel {
@@ -35,11 +36,34 @@ class JaSpanReader {
   ja::SpanRomajiReader reader_;
 };
 
-auto zh_span_reader(const zh::CedictReadingIndex& index, const DictionaryOptions& options) {
-  return [&index, &options](std::string_view span) {
-    return optional_zh_paths(zh::zh_or_direct_pinyin_lattice(span, index, options));
-  };
-}
+// The same for Chinese: spans of one end share one path search of each
+// kind, and are read onto the nodes of their paths. A text that is not UTF-8
+// has its spans read alone.
+class ZhSpanReader {
+ public:
+  ZhSpanReader(const zh::CedictReadingIndex& index, std::string_view text, const DictionaryOptions& options,
+               std::uint64_t span_limit)
+      : index_(index), options_(options) {
+    if (text::validate_utf8(text)) reader_.emplace(index, text, options, span_limit);
+  }
+
+  auto operator()(const TextSpan& span) {
+    if (!reader_) return optional_zh_paths(zh::zh_or_direct_pinyin_lattice(span.slice, index_, options_));
+    return optional_zh_paths(reader_->read(span.start, span.end));
+  }
+
+  // Read alone, a span gives the minimised form of what the reader gave.
+  ReadingLattice exact_reading(const TextSpan& span) const {
+    auto alone = zh::zh_or_direct_pinyin_lattice(span.slice, index_, options_);
+    if (!alone) throw FatalError("a span read alone fails where the span reader did not: " + alone.error().message());
+    return std::move(*alone);
+  }
+
+ private:
+  const zh::CedictReadingIndex& index_;
+  const DictionaryOptions& options_;
+  std::optional<zh::SpanPinyinReader> reader_;
+};
 
 }  // namespace
 
@@ -53,8 +77,8 @@ std::expected<std::optional<RatioAlignment>, JaAlignmentError> partial_ratio_ali
 std::expected<std::optional<RatioAlignment>, ZhAlignmentError> partial_ratio_alignment(
     std::string_view query, std::string_view text, std::uint64_t span_limit, ScoreCutoff cutoff,
     const zh::CedictReadingIndex& index, const DictionaryOptions& options, const ReadingLattice& query_readings) {
-  return dictionary_partial_ratio_alignment(query, text, span_limit, cutoff, query_readings,
-                                            zh_span_reader(index, options));
+  ZhSpanReader reader(index, text, options, span_limit);
+  return dictionary_partial_ratio_alignment(query, text, span_limit, cutoff, query_readings, reader);
 }
 
 std::expected<std::optional<DistanceAlignment>, JaAlignmentError> partial_distance_alignment(
@@ -69,8 +93,8 @@ std::expected<std::optional<DistanceAlignment>, ZhAlignmentError> partial_distan
     std::string_view query, std::string_view text, std::uint64_t span_limit, DistanceCutoff cutoff,
     const zh::CedictReadingIndex& index, const DictionaryOptions& options, const ReadingLattice& query_readings,
     const Lattice& query_lattice) {
-  return dictionary_partial_distance_alignment(query, text, span_limit, cutoff, query_readings, query_lattice,
-                                               zh_span_reader(index, options));
+  ZhSpanReader reader(index, text, options, span_limit);
+  return dictionary_partial_distance_alignment(query, text, span_limit, cutoff, query_readings, query_lattice, reader);
 }
 
 }  // namespace orvel

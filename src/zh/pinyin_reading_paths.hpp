@@ -24,12 +24,14 @@
 #include <deque>
 #include <expected>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/dictionary_options.hpp"
 #include "core/lattice.hpp"
+#include "core/lattice_similarity.hpp"
 #include "zh/zh_artifact_payload_error.hpp"
 
 namespace orvel::zh {
@@ -76,9 +78,51 @@ class PinyinPathSearch {
                                                                      bool hybrid);
 
  private:
+  friend class PinyinSuffixSearch;
   struct State;
   explicit PinyinPathSearch(std::unique_ptr<State> state);
   std::unique_ptr<State> state_;
+};
+
+// The search of PinyinPathSearch::run over a text, kept so that it answers
+// for every suffix: the paths of text[from..] for each `from` (in
+// characters) asked for, in descending order. The search runs from the end
+// towards the start, and what it keeps at a position depends only on the
+// text after it, so the spans of a text that end at one place are read with
+// one search. An error (an option limit, or a lookup error at some
+// position) is the answer for every `from` at or before the position where
+// it came up, as it would be for the text from there. Holds views into the
+// index: it must not outlive it.
+//
+// The readings of a suffix come on a lattice of the sets its paths form: a
+// position's paths are the first max_paths that the search meets, so the
+// tails of the paths that share a first segment reading are all the paths
+// of the next position or the first of them, and the sets stay few however
+// many paths there are. Sets are kept for every suffix read. Once the sets
+// have looked at `set_budget` path nodes in all, each suffix is read onto a
+// node per path node instead.
+inline constexpr std::uint64_t kPinyinPathSetBudget = std::uint64_t{1} << 22;
+
+class PinyinSuffixSearch {
+ public:
+  PinyinSuffixSearch(const CedictReadingIndex& index, std::string_view text, const DictionaryOptions& options,
+                     bool hybrid, std::uint64_t set_budget = kPinyinPathSetBudget);
+  PinyinSuffixSearch(PinyinSuffixSearch&&) noexcept;
+  PinyinSuffixSearch& operator=(PinyinSuffixSearch&&) noexcept;
+  ~PinyinSuffixSearch();
+
+  // The joined readings of the paths that PinyinPathSearch::run finds for
+  // text[from..], on a lattice (with the empty reading kept aside), or none
+  // when there are no paths.
+  std::expected<std::optional<ReadingLattice>, ZhArtifactPayloadError> readings_from(std::size_t from);
+
+ private:
+  std::unique_ptr<PinyinPathSearch::State> state_;
+  std::optional<ZhArtifactPayloadError> error_;
+  bool searchable_ = false;
+  std::uint64_t set_budget_;
+  // The path sets' budget ran out.
+  bool spent_ = false;
 };
 
 }  // namespace orvel::zh

@@ -3,6 +3,7 @@
 #include "core/string_distance.hpp"
 #include "text/utf8.hpp"
 #include "zh/pinyin.hpp"
+#include "zh/pinyin_reading_paths.hpp"
 
 namespace orvel::zh {
 
@@ -107,6 +108,35 @@ std::expected<ReadingLattice, CnLatticeError> zh_or_direct_pinyin_lattice(std::s
   auto paths = zh_or_direct_pinyin_paths(text, index, options);
   if (!paths) return std::unexpected(std::move(paths.error()));
   return reading_lattice_from_paths(*paths);
+}
+
+SpanPinyinReader::SpanPinyinReader(const CedictReadingIndex& index, std::string_view text,
+                                   const DictionaryOptions& options, std::uint64_t span_limit)
+    : index_(index), text_(text), options_(options), span_limit_(span_limit) {
+  for (std::size_t pos = 0; pos < text.size(); text::next_scalar(text, pos)) boundaries_.push_back(pos);
+  boundaries_.push_back(text.size());
+}
+
+std::expected<ReadingLattice, CnLatticeError> SpanPinyinReader::read(std::size_t start, std::size_t end) {
+  const std::string_view span = text_.substr(boundaries_[start], boundaries_[end] - boundaries_[start]);
+  if (auto valid = validate_pinyin_options(options_); !valid) return std::unexpected(std::move(valid.error()));
+  // Typed pinyin is read without any search.
+  if (can_build_direct_pinyin_input(span)) return zh_or_direct_pinyin_lattice(span, index_, options_);
+  for (const bool hybrid : {false, true}) {
+    std::optional<Search>& search = searches_[hybrid ? 1 : 0];
+    // One search serves the spans of one end while their starts descend.
+    if (!search || search->end != end || start > search->start || start < search->lowest) {
+      const std::size_t widest = span_limit_ >= end ? 0 : static_cast<std::size_t>(end - span_limit_);
+      const std::size_t lowest = std::min(widest, start);
+      const std::string_view searched = text_.substr(boundaries_[lowest], boundaries_[end] - boundaries_[lowest]);
+      search.emplace(Search{PinyinSuffixSearch(index_, searched, options_, hybrid), end, lowest, start});
+    }
+    search->start = start;
+    auto readings = search->search.readings_from(start - search->lowest);
+    if (!readings) return std::unexpected(CnLatticeError::dictionary(std::move(readings.error())));
+    if (*readings) return std::move(**readings);
+  }
+  return std::unexpected(CnLatticeError::unsupported_direct_pinyin(std::string(span)));
 }
 
 std::expected<double, CnLatticeError> normalized_similarity_with_zh_index(std::string_view left,

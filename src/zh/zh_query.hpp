@@ -66,6 +66,38 @@ std::expected<ReadingLattice, CnLatticeError> zh_or_direct_pinyin_lattice(std::s
                                                                          const CedictReadingIndex& index,
                                                                          const DictionaryOptions& options);
 
+// zh_or_direct_pinyin_lattice of the spans of one text, for a best-span
+// search: read(start, end) spells the strings of that of the chars
+// [start, end) of the text, with the same error, on other nodes: those of
+// its dictionary paths, which the spans that end alike share. Spans that end
+// at one place share one path search of each kind when they are read with
+// their starts descending (spans of a width of at most `span_limit` chars);
+// other orders are answered too, with a new search. The text must be UTF-8
+// and outlive the reader.
+class SpanPinyinReader {
+ public:
+  SpanPinyinReader(const CedictReadingIndex& index, std::string_view text, const DictionaryOptions& options,
+                   std::uint64_t span_limit);
+
+  std::expected<ReadingLattice, CnLatticeError> read(std::size_t start, std::size_t end);
+
+ private:
+  struct Search {
+    PinyinSuffixSearch search;
+    std::size_t end;
+    std::size_t lowest;
+    std::size_t start;  // the last start read
+  };
+  const CedictReadingIndex& index_;
+  std::string_view text_;
+  DictionaryOptions options_;
+  std::uint64_t span_limit_;
+  // Byte offset of every character, then the text's length.
+  std::vector<std::size_t> boundaries_;
+  // Without and with typed-pinyin stretches.
+  std::optional<Search> searches_[2];
+};
+
 // The best normalized Levenshtein similarity over all pairs of pinyin
 // strings of the two texts (left strings outer, right inner), 0.0 to 1.0;
 // stops at the first pair that scores 1.0. The left text is read first, so
