@@ -1,9 +1,12 @@
 #pragma once
 // Shared by the reading front targets: query options from one input byte,
 // and the invariants every lattice and string list of a text must meet.
+#include <algorithm>
 #include <cstdint>
+#include <random>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/dictionary_options.hpp"
@@ -54,6 +57,22 @@ inline void check_same_strings(const Lattice& lattice, const std::vector<std::st
   std::set<std::string> spelt;
   spelt_strings(lattice, spelt);
   ORVEL_FUZZ_CHECK(spelt == std::set<std::string>(strings.begin(), strings.end()));
+}
+
+// The spans of n characters up to `width` wide, in the order of the
+// best-span searches (ends ascending, starts descending) or, with
+// `shuffled`, in an order drawn from `seed`.
+inline std::vector<std::pair<std::size_t, std::size_t>> spans_in_order(std::size_t n, std::uint64_t width,
+                                                                        bool shuffled, std::uint32_t seed) {
+  std::vector<std::pair<std::size_t, std::size_t>> spans;
+  for (std::size_t end = 1; end <= n; ++end) {
+    for (std::size_t start = end; start-- > 0 && end - start <= width;) spans.emplace_back(start, end);
+  }
+  if (shuffled) {
+    std::mt19937 rng(seed);
+    std::shuffle(spans.begin(), spans.end(), rng);
+  }
+  return spans;
 }
 
 }  // namespace orvel::fuzz

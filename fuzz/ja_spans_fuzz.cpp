@@ -9,11 +9,9 @@
 // text (at most 16 characters are read). Order bits: 0-3 the span width
 // (0: every width), 4 spans in a shuffled order instead of the searches'
 // (ends ascending, starts descending).
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <random>
 #include <set>
 #include <string>
 #include <string_view>
@@ -82,14 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::size_t n = boundaries.size() - 1;
   const std::uint64_t width = (order & 0x0Fu) == 0 ? n : (order & 0x0Fu);
 
-  std::vector<std::pair<std::size_t, std::size_t>> spans;
-  for (std::size_t end = 1; end <= n; ++end) {
-    for (std::size_t start = end; start-- > 0 && end - start <= width;) spans.emplace_back(start, end);
-  }
-  if (order & 0x10u) {
-    std::mt19937 rng(static_cast<std::uint32_t>(size));
-    std::shuffle(spans.begin(), spans.end(), rng);
-  }
+  const auto spans = orvel::fuzz::spans_in_order(n, width, (order & 0x10u) != 0, static_cast<std::uint32_t>(size));
   orvel::ja::SpanRomajiReader reduced(index, text, options, width);
   orvel::ja::SpanRomajiReader built(index, text, options, width, orvel::ja::SpanLatticeForm::Built);
   for (const auto& [start, end] : spans) {

@@ -185,6 +185,12 @@ void chinese(const fs::path& source) {
                                         "重庆", "xi'an", "lü4", "nv3", "中国人"}) {
       write("fuzz_zh_front", tag_name(view, i++), flags + "\x1f" + std::string(text));
     }
+    // Texts of the span reader: flags, options 0x1f, order 0x00 (every
+    // width, in the searches' order) or 0x13 (width 3, shuffled), text.
+    for (const std::string_view text : {"我们去北京的银行", "重庆音乐 ni3hao3", "长长长行行长长", "你好 ma 中国人"}) {
+      write("fuzz_zh_spans", tag_name(view, i++), flags + std::string("\x1f\x00", 2) + std::string(text));
+      write("fuzz_zh_spans", tag_name(view, i++), flags + "\x1f\x13" + std::string(text));
+    }
   }
 }
 

@@ -10,23 +10,12 @@
 #include <string_view>
 
 #include "front_support.hpp"
+#include "zh_index.hpp"
 #include "zh/zh_query.hpp"
 
-namespace {
-
-orvel::zh::CedictReadingIndex load(std::string_view file) {
-  auto loaded = orvel::zh::CedictReadingIndex::from_artifact_payload_path(orvel::fuzz::source_path(file));
-  if (!loaded) orvel::fuzz::mismatch("the test index does not load");
-  return std::move(*loaded);
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const orvel::zh::CedictReadingIndex tone3 = load("tests/data/cedict/small-tone3.yaml");
-  static const orvel::zh::CedictReadingIndex no_tone = load("tests/data/cedict/small-no-tone.yaml");
   orvel::fuzz::Bytes in(data, size);
-  const auto& index = (in.byte() & 1u) != 0 ? no_tone : tone3;
+  const auto& index = orvel::fuzz::small_zh_index((in.byte() & 1u) != 0);
   const orvel::DictionaryOptions options = orvel::fuzz::options_from_byte(in.byte());
   const std::string_view text = in.rest();
 

@@ -36,11 +36,12 @@ declare -A max_len=(
   [fuzz_fst]=4096 [fuzz_yaml_records]=4096 [fuzz_unidic_binary]=4096 [fuzz_unidic_indexed]=4096
   [fuzz_zh_indexed]=4096 [fuzz_bundle]=6144
   [fuzz_string_distance]=300 [fuzz_string_batch]=320 [fuzz_lattice_distance]=240 [fuzz_path_similarity]=400 [fuzz_lattice_similarity]=300
-  [fuzz_ja_front]=96 [fuzz_zh_front]=96 [fuzz_ja_spans]=64
+  [fuzz_ja_front]=96 [fuzz_zh_front]=96 [fuzz_ja_spans]=64 [fuzz_zh_spans]=64
 )
 declare -A dict=(
   [fuzz_fst]=binary [fuzz_yaml_records]=yaml [fuzz_unidic_binary]=binary [fuzz_unidic_indexed]=binary
   [fuzz_zh_indexed]=binary [fuzz_bundle]=bundle [fuzz_ja_front]=ja_front [fuzz_zh_front]=zh_front [fuzz_ja_spans]=ja_front
+  [fuzz_zh_spans]=zh_front
 )
 declare -A data=(
   [fuzz_fst]="tests/data/fst tests/data/fst/malformed"

@@ -183,6 +183,9 @@ struct PinyinPathSearch::State {
   std::optional<ReadingLattice> grouped_reading_set(const std::vector<NodeId>& roots, std::uint64_t budget);
   class PathSets;
   std::unique_ptr<PathSets> path_sets;
+
+  State() = default;
+  ~State();  // where PathSets is complete
   // reading_set's buffers: the slot of each reached node (none elsewhere),
   // the nodes reached, their pieces and the order they are numbered in.
   std::vector<std::uint32_t> slot_of;
@@ -676,6 +679,8 @@ class PinyinPathSearch::State::PathSets {
   std::uint32_t round_ = 0;
   std::vector<std::uint64_t> node_of_;
 };
+
+PinyinPathSearch::State::~State() = default;
 
 std::optional<ReadingLattice> PinyinPathSearch::State::grouped_reading_set(const std::vector<NodeId>& roots,
                                                                            std::uint64_t budget) {
