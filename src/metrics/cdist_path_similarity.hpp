@@ -1,9 +1,11 @@
 #pragma once
-// The best normalized Levenshtein similarity between two sets of reading
-// paths, the score of every path-set matrix cell and of every span of the
-// dictionary ratio search. Same value as max_normalized_similarity
-// (metrics/path_metrics.hpp), computed faster for the large sets that the
-// reading fronts produce:
+// The best normalized Levenshtein similarity between two listed sets of
+// reading paths. The dictionary methods no longer list their strings (they
+// compare reading lattices, core/lattice_similarity.hpp); this kernel stays
+// as an independent fast form of the same value that the tests and the
+// fuzz targets hold against the pairwise loop. Same value as
+// max_normalized_similarity (metrics/path_metrics.hpp), computed faster for
+// large sets:
 //   - the maximum does not depend on the order of the pairs, so each set is
 //     sorted and deduplicated once and laid out as a trie over its scalars;
 //   - a path in both sets gives 1.0 at once (found by merging the sorted
