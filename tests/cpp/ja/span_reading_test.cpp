@@ -13,6 +13,7 @@
 #include "ja/shared_path_lattice.hpp"
 #include "ja/unidic_reading_index.hpp"
 #include "../support/lattice_strings.hpp"
+#include "../support/random_text.hpp"
 #include "segmentation_test_support.hpp"
 
 namespace orvel::ja {
@@ -41,10 +42,7 @@ const std::vector<std::string> kPieces = {"東", "京", "都", "行", "茶", "�
                                           "っ", "ゃ", "か", "ー", " ", "、", "ア", "?"};
 
 std::string random_text(std::mt19937& rng, int max_pieces) {
-  std::uniform_int_distribution<std::size_t> piece(0, kPieces.size() - 1);
-  std::string text;
-  for (int k = std::uniform_int_distribution<int>(1, max_pieces)(rng); k > 0; --k) text += kPieces[piece(rng)];
-  return text;
+  return test_support::random_text(rng, kPieces, max_pieces);
 }
 
 DictionaryOptions random_options(std::mt19937& rng) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "../support/lattice_strings.hpp"
+#include "../support/random_text.hpp"
 #include "text/utf8.hpp"
 #include "zh/pinyin_reading_paths.hpp"
 #include "zh/zh_query.hpp"
@@ -33,10 +34,7 @@ const std::vector<std::string> kPieces = {"北京", "北", "京", "重", "庆", 
                                           "nu", ":", "u:", "lu:4", " ", "  ", "·", "。", "-"};
 
 std::string random_text(std::mt19937& rng, int max_pieces) {
-  std::uniform_int_distribution<std::size_t> piece(0, kPieces.size() - 1);
-  std::string text;
-  for (int k = std::uniform_int_distribution<int>(1, max_pieces)(rng); k > 0; --k) text += kPieces[piece(rng)];
-  return text;
+  return test_support::random_text(rng, kPieces, max_pieces);
 }
 
 DictionaryOptions random_options(std::mt19937& rng) {
