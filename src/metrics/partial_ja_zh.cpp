@@ -37,8 +37,8 @@ class JaSpanReader {
 };
 
 // The same for Chinese: spans of one end share one path search of each
-// kind, and are read onto the nodes of their paths. A text that is not UTF-8
-// has its spans read alone.
+// kind, and are read onto lattices of the sets their paths form. A text
+// that is not UTF-8 has its spans read alone.
 class ZhSpanReader {
  public:
   ZhSpanReader(const zh::CedictReadingIndex& index, std::string_view text, const DictionaryOptions& options,
