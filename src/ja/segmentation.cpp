@@ -450,16 +450,4 @@ std::optional<std::size_t> direct_fallback_end(std::string_view text, std::span<
   return std::nullopt;
 }
 
-std::vector<std::size_t> char_boundaries(std::string_view text) {
-  std::vector<std::size_t> b;
-  b.reserve(text.size() + 1);
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    b.push_back(pos);
-    pos += text::utf8_sequence_length(static_cast<unsigned char>(text[pos]));
-  }
-  b.push_back(text.size());
-  return b;
-}
-
 }  // namespace orvel::ja

@@ -24,6 +24,7 @@
 #include "core/dictionary_options.hpp"
 #include "ja/ja_lattice_error.hpp"
 #include "ja/unidic_artifact_payload_error.hpp"
+#include "text/utf8.hpp"
 
 namespace orvel::ja {
 
@@ -186,6 +187,6 @@ std::optional<std::size_t> direct_fallback_end(std::string_view text, std::span<
                                                std::size_t start, std::size_t end);
 
 // Byte offsets of every character of valid UTF-8, then its byte length.
-std::vector<std::size_t> char_boundaries(std::string_view text);
+using text::char_boundaries;
 
 }  // namespace orvel::ja

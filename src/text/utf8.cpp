@@ -102,6 +102,18 @@ std::u32string decode_utf8(std::string_view text) {
   return out;
 }
 
+std::vector<std::size_t> char_boundaries(std::string_view text) {
+  std::vector<std::size_t> b;
+  b.reserve(text.size() + 1);
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    b.push_back(pos);
+    pos += utf8_sequence_length(static_cast<unsigned char>(text[pos]));
+  }
+  b.push_back(text.size());
+  return b;
+}
+
 std::size_t count_scalars(std::string_view text) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
   std::size_t count = 0, pos = 0;

@@ -6,6 +6,7 @@
 #include <expected>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace orvel::text {
 
@@ -38,6 +39,9 @@ std::u32string decode_utf8(std::string_view text);
 void append_decoded_utf8(std::string_view text, std::u32string& out);
 // Number of scalar values the decoders yield for `text`.
 std::size_t count_scalars(std::string_view text);
+
+// Byte offsets of every character of valid UTF-8, then its byte length.
+std::vector<std::size_t> char_boundaries(std::string_view text);
 
 // Appends the UTF-8 encoding of one scalar value.
 void append_utf8(std::string& out, char32_t scalar);

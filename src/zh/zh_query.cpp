@@ -112,10 +112,7 @@ std::expected<ReadingLattice, CnLatticeError> zh_or_direct_pinyin_lattice(std::s
 
 SpanPinyinReader::SpanPinyinReader(const CedictReadingIndex& index, std::string_view text,
                                    const DictionaryOptions& options, std::uint64_t span_limit)
-    : index_(index), text_(text), options_(options), span_limit_(span_limit) {
-  for (std::size_t pos = 0; pos < text.size(); text::next_scalar(text, pos)) boundaries_.push_back(pos);
-  boundaries_.push_back(text.size());
-}
+    : index_(index), text_(text), options_(options), span_limit_(span_limit), boundaries_(text::char_boundaries(text)) {}
 
 std::expected<ReadingLattice, CnLatticeError> SpanPinyinReader::read(std::size_t start, std::size_t end) {
   const std::string_view span = text_.substr(boundaries_[start], boundaries_[end] - boundaries_[start]);

@@ -72,13 +72,6 @@ std::string outcome(const std::expected<ReadingLattice, CnLatticeError>& read) {
   return out;
 }
 
-std::vector<std::size_t> boundaries_of(const std::string& text) {
-  std::vector<std::size_t> b;
-  for (std::size_t pos = 0; pos < text.size(); text::next_scalar(text, pos)) b.push_back(pos);
-  b.push_back(text.size());
-  return b;
-}
-
 // In the order of a best-span search (ends ascending, starts descending),
 // in a shuffled order, and with widths that leave the starts of an end to
 // several searches.
@@ -87,7 +80,7 @@ TEST(SpanPinyinReader, ReadsEachSpanAsItsOwnText) {
   for (int round = 0; round < 500; ++round) {
     const std::string text = random_text(rng, 8);
     const DictionaryOptions o = random_options(rng);
-    const std::vector<std::size_t> b = boundaries_of(text);
+    const std::vector<std::size_t> b = text::char_boundaries(text);
     const std::size_t n = b.size() - 1;
     const std::uint64_t width = round % 3 == 0 ? 3 : 100;
     std::vector<std::pair<std::size_t, std::size_t>> spans;
@@ -130,7 +123,7 @@ TEST(PinyinSuffixSearch, EverySuffixAsItsOwnText) {
     const DictionaryOptions o = random_options(rng);
     const bool hybrid = round % 2 == 1;
     const std::uint64_t budget = std::vector<std::uint64_t>{kPinyinPathSetBudget, 0, 40}[round % 3];
-    const std::vector<std::size_t> b = boundaries_of(text);
+    const std::vector<std::size_t> b = text::char_boundaries(text);
     PinyinSuffixSearch search(small(), text, o, hybrid, budget);
     for (std::size_t from = b.size() - 1; from-- > 0;) {
       const std::string suffix = text.substr(b[from]);
