@@ -53,6 +53,15 @@ Node segment(std::string_view reading, std::size_t position, std::size_t end, No
 
 std::size_t piece_length(const Node& n) { return n.text_len + (n.colon_lead ? 1 : 0); }
 
+// The node's own reading, ":" first when colon_lead, as scalar values.
+void append_piece_symbols(const Node& n, std::vector<std::uint32_t>& out) {
+  if (n.colon_lead) out.push_back(':');
+  const std::string_view reading = n.reading();
+  for (std::size_t pos = 0; pos < reading.size();) {
+    out.push_back(static_cast<std::uint32_t>(text::next_scalar(reading, pos)));
+  }
+}
+
 // The node's own reading from byte `offset` on.
 std::string_view piece_from(const Node& n, std::size_t offset) {
   if (!n.colon_lead) return n.reading().substr(offset);
@@ -569,11 +578,7 @@ class PinyinPathSearch::State::PathSets {
       for (Pending& p : pending) {
         Group group;
         group.first_symbol = static_cast<std::uint32_t>(symbols_.size());
-        if (p.first->colon_lead) symbols_.push_back(':');
-        const std::string_view reading = p.first->reading();
-        for (std::size_t pos = 0; pos < reading.size();) {
-          symbols_.push_back(static_cast<std::uint32_t>(text::next_scalar(reading, pos)));
-        }
+        append_piece_symbols(*p.first, symbols_);
         group.symbol_count = static_cast<std::uint32_t>(symbols_.size()) - group.first_symbol;
         const std::optional<std::uint32_t> to = set_for(p.tails);
         if (!to) return std::nullopt;
@@ -708,14 +713,7 @@ ReadingLattice PinyinPathSearch::State::reading_set(const std::vector<NodeId>& r
   // The pieces of the reached nodes, as symbols.
   piece_offsets.assign(1, 0);
   piece_symbols.clear();
-  const auto append_piece = [&](NodeId id) {
-    const Node& node = nodes[id];
-    if (node.colon_lead) piece_symbols.push_back(':');
-    const std::string_view reading = node.reading();
-    for (std::size_t pos = 0; pos < reading.size();) {
-      piece_symbols.push_back(static_cast<std::uint32_t>(text::next_scalar(reading, pos)));
-    }
-  };
+  const auto append_piece = [&](NodeId id) { append_piece_symbols(nodes[id], piece_symbols); };
   for (const NodeId id : reached) {
     append_piece(id);
     piece_offsets.push_back(static_cast<std::uint32_t>(piece_symbols.size()));
