@@ -14,6 +14,7 @@
 #include "ja/unidic_reading_index.hpp"
 #include "../support/lattice_strings.hpp"
 #include "../support/random_text.hpp"
+#include "../support/span_order.hpp"
 #include "segmentation_test_support.hpp"
 
 namespace orvel::ja {
@@ -117,10 +118,7 @@ TEST(SpanRomajiReader, ReadsEachSpanAsItsOwnText) {
     const std::vector<std::size_t> b = char_boundaries(text);
     const std::size_t n = b.size() - 1;
     const std::uint64_t width = round % 2 ? 3 : 100;
-    std::vector<std::pair<std::size_t, std::size_t>> spans;
-    for (std::size_t end = 1; end <= n; ++end) {
-      for (std::size_t start = end; start-- > 0 && end - start <= width;) spans.emplace_back(start, end);
-    }
+    std::vector<std::pair<std::size_t, std::size_t>> spans = test_support::spans_in_search_order(n, width);
     if (round % 3 == 0) std::shuffle(spans.begin(), spans.end(), rng);
     SpanRomajiReader reader(index, text, o, width);
     SpanRomajiReader built(index, text, o, width, SpanLatticeForm::Built);

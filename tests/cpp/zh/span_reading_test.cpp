@@ -10,6 +10,7 @@
 
 #include "../support/lattice_strings.hpp"
 #include "../support/random_text.hpp"
+#include "../support/span_order.hpp"
 #include "text/utf8.hpp"
 #include "zh/pinyin_reading_paths.hpp"
 #include "zh/zh_query.hpp"
@@ -83,10 +84,7 @@ TEST(SpanPinyinReader, ReadsEachSpanAsItsOwnText) {
     const std::vector<std::size_t> b = text::char_boundaries(text);
     const std::size_t n = b.size() - 1;
     const std::uint64_t width = round % 3 == 0 ? 3 : 100;
-    std::vector<std::pair<std::size_t, std::size_t>> spans;
-    for (std::size_t end = 1; end <= n; ++end) {
-      for (std::size_t start = end; start-- > 0 && end - start <= width;) spans.emplace_back(start, end);
-    }
+    std::vector<std::pair<std::size_t, std::size_t>> spans = test_support::spans_in_search_order(n, width);
     if (round % 4 == 1) std::shuffle(spans.begin(), spans.end(), rng);
     SpanPinyinReader reader(small(), text, o, width);
     for (const auto& [start, end] : spans) {
