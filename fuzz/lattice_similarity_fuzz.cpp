@@ -50,7 +50,7 @@ std::optional<Lattice> decode_lattice(orvel::fuzz::Bytes& in, std::uint8_t mode)
   return std::move(*lattice);
 }
 
-double pairwise(const std::set<std::string>& left, const std::set<std::string>& right) {
+ORVEL_FUZZ_REFERENCE double pairwise(const std::set<std::string>& left, const std::set<std::string>& right) {
   std::vector<std::u32string> ys;
   for (const std::string& b : right) ys.push_back(orvel::text::decode_utf8(b));
   double best = 0.0;

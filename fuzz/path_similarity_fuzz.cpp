@@ -22,7 +22,7 @@
 
 namespace {
 
-double pairwise(const std::vector<std::u32string>& left, const std::vector<std::u32string>& right) {
+ORVEL_FUZZ_REFERENCE double pairwise(const std::vector<std::u32string>& left, const std::vector<std::u32string>& right) {
   double best = 0.0;
   for (const auto& a : left) {
     for (const auto& b : right) {
