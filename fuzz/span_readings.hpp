@@ -33,28 +33,25 @@ inline CutText first_chars(std::string_view text, std::size_t chars) {
   return CutText{text, std::move(boundaries)};
 }
 
+// The node and arc counts of a reading's lattice; nothing for an error.
+template <class Error>
+std::string reading_shape(const std::expected<ReadingLattice, Error>& read) {
+  if (!read) return {};
+  return std::to_string(read->lattice.node_count()) + " nodes " + std::to_string(read->lattice.arcs().size()) + " arcs";
+}
+
 // A reading's error, or its strings (when its lattice spells few), with the
 // lattice's node and arc counts when `shape` is asked for.
 template <class Error>
 std::string reading_outcome(const std::expected<ReadingLattice, Error>& read, bool shape) {
   if (!read) return "error: " + read.error().message();
   std::string out = read->also_empty ? "also empty;" : "";
-  if (shape) {
-    out += std::to_string(read->lattice.node_count()) + " nodes " + std::to_string(read->lattice.arcs().size()) +
-           " arcs;";
-  }
+  if (shape) out += reading_shape(read) + ";";
   if (path_count(read->lattice, 4097) > 4096) return out + " many paths";
   std::set<std::string> spelt;
   spelt_strings(read->lattice, spelt);
   for (const std::string& s : spelt) out += " [" + s + "]";
   return out;
-}
-
-// The node and arc counts of a reading's lattice; nothing for an error.
-template <class Error>
-std::string reading_shape(const std::expected<ReadingLattice, Error>& read) {
-  if (!read) return {};
-  return std::to_string(read->lattice.node_count()) + " nodes " + std::to_string(read->lattice.arcs().size()) + " arcs";
 }
 
 // Whether two readings give the same error or hold the same strings, with
