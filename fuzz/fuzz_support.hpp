@@ -82,25 +82,27 @@ struct Alphabet {
   char32_t symbol(std::uint8_t b) const { return base + b % size; }
 };
 
+inline void append_utf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
 inline std::string utf8(std::u32string_view s) {
   std::string out;
-  for (const char32_t c : s) {
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
+  for (const char32_t c : s) append_utf8(out, c);
   return out;
 }
 
@@ -197,19 +199,33 @@ ORVEL_FUZZ_REFERENCE inline std::uint64_t path_count(const Lattice& lattice, std
 }
 
 // Every string a lattice spells, by walking all its paths (call only after
-// path_count shows there are few).
+// path_count shows there are few), into a set or, unsorted and with
+// repeats, a vector. The path's string is kept in UTF-8 as the walk goes.
 template <class Set>
-void spelt_strings(const Lattice& lattice, Set& out) {
-  std::u32string prefix;
-  auto walk = [&](auto&& self, std::uint64_t node) -> void {
-    if (node == lattice.end()) out.insert(utf8(prefix));
-    for (const ArcEnd& next : lattice.outgoing_ends(node)) {
-      prefix.push_back(static_cast<char32_t>(next.symbol));
-      self(self, next.node);
-      prefix.pop_back();
-    }
-  };
-  walk(walk, lattice.start());
+ORVEL_FUZZ_REFERENCE void spell_from(const Lattice& lattice, std::uint64_t node, std::string& prefix, Set& out) {
+  if (node == lattice.end()) out.insert(out.end(), prefix);
+  const std::size_t length = prefix.size();
+  for (const ArcEnd& next : lattice.outgoing_ends(node)) {
+    append_utf8(prefix, static_cast<char32_t>(next.symbol));
+    spell_from(lattice, next.node, prefix, out);
+    prefix.resize(length);
+  }
+}
+
+template <class Set>
+ORVEL_FUZZ_REFERENCE void spelt_strings(const Lattice& lattice, Set& out) {
+  std::string prefix;
+  spell_from(lattice, lattice.start(), prefix, out);
+}
+
+// The strings a lattice spells, sorted, each once (fewer allocations than a
+// set: short strings stay inline in the vector).
+ORVEL_FUZZ_REFERENCE inline std::vector<std::string> sorted_spelt_strings(const Lattice& lattice) {
+  std::vector<std::string> out;
+  spelt_strings(lattice, out);
+  std::sort(out.begin(), out.end());
+  out.erase(std::unique(out.begin(), out.end()), out.end());
+  return out;
 }
 
 // ---- files -------------------------------------------------------------------

@@ -6,9 +6,10 @@
 // built form the same error or the same strings.
 //
 // Input: an options byte (fuzz::options_from_byte), an order byte, then the
-// text (at most 16 characters are read). Order bits: 0-3 the span width
-// (0: every width), 4 spans in a shuffled order instead of the searches'
-// (ends ascending, starts descending).
+// text (at most 12 characters are read: up to 78 spans, each read three
+// ways). Order bits: 0-3 the span width (0: every width), 4 spans in a
+// shuffled order instead of the searches' (ends ascending, starts
+// descending).
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -27,10 +28,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   orvel::fuzz::Bytes in(data, size);
   const orvel::DictionaryOptions options = orvel::fuzz::options_from_byte(in.byte());
   const std::uint8_t order = in.byte();
-  // Texts come as valid UTF-8 (from Python strings); cut to 16 characters.
+  // Texts come as valid UTF-8 (from Python strings); cut to 12 characters.
   const std::string_view input = in.rest();
   if (!orvel::text::validate_utf8(input)) return 0;
-  const auto [text, boundaries] = orvel::fuzz::first_chars(input, 16);
+  const auto [text, boundaries] = orvel::fuzz::first_chars(input, 12);
   const std::size_t n = boundaries.size() - 1;
   const std::uint64_t width = (order & 0x0Fu) == 0 ? n : (order & 0x0Fu);
 

@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <expected>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,9 +47,7 @@ std::string reading_outcome(const std::expected<ReadingLattice, Error>& read, bo
   std::string out = read->also_empty ? "also empty;" : "";
   if (shape) out += reading_shape(read) + ";";
   if (path_count(read->lattice, 4097) > 4096) return out + " many paths";
-  std::set<std::string> spelt;
-  spelt_strings(read->lattice, spelt);
-  for (const std::string& s : spelt) out += " [" + s + "]";
+  for (const std::string& s : sorted_spelt_strings(read->lattice)) out += " [" + s + "]";
   return out;
 }
 
