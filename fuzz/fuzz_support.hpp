@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 #include "core/lattice.hpp"
@@ -218,14 +219,18 @@ ORVEL_FUZZ_REFERENCE void spelt_strings(const Lattice& lattice, Set& out) {
   spell_from(lattice, lattice.start(), prefix, out);
 }
 
-// The strings a lattice spells, sorted, each once (fewer allocations than a
-// set: short strings stay inline in the vector).
+// Strings sorted, each once.
+ORVEL_FUZZ_REFERENCE inline std::vector<std::string> sorted_unique(std::vector<std::string> strings) {
+  std::sort(strings.begin(), strings.end());
+  strings.erase(std::unique(strings.begin(), strings.end()), strings.end());
+  return strings;
+}
+
+// The strings a lattice spells, sorted, each once.
 ORVEL_FUZZ_REFERENCE inline std::vector<std::string> sorted_spelt_strings(const Lattice& lattice) {
   std::vector<std::string> out;
   spelt_strings(lattice, out);
-  std::sort(out.begin(), out.end());
-  out.erase(std::unique(out.begin(), out.end()), out.end());
-  return out;
+  return sorted_unique(std::move(out));
 }
 
 // ---- files -------------------------------------------------------------------
